@@ -1,0 +1,146 @@
+#include "app/Erzeugung.h"
+
+#include "data/dm_ordavo.h"
+#include "ui/Anwendung.h"
+#include "ui/Fehler.h"
+
+#include <QObject>
+#include <type_traits>
+#include <vector>
+
+// Windows and reports, in the order they are created.
+// (Each line below is one slot of the creation order.)
+// 1  #include "app/ordavo.h"
+// 2  #include "masterdata/adressen_.h"
+// 4  #include "masterdata/adressen_edit.h"
+// 5  #include "masterdata/Artikel_.h"
+// 6  #include "masterdata/Artikel_editieren.h"
+// 7  #include "masterdata/Einheit_.h"
+// 8  #include "masterdata/Einheit_editieren.h"
+// 9  #include "masterdata/Kategorie_.h"
+// 10 #include "masterdata/Kategorie_editieren.h"
+// 11 #include "delivery/Lieferschein_Kopfdaten.h"
+// 12 #include "delivery/Lieferschein_.h"
+// 13 #include "delivery/Artikelauswahl_.h"
+// 14 #include "delivery/Artikel_bearbeiten.h"
+// 15 #include "print/Rep_Lieferschein.h"
+// 16 #include "delivery/Lieferschein_suchen.h"
+// 17 #include "masterdata/Stammdaten_.h"
+// 18 #include "print/Rep_Rechnung.h"
+// 19 #include "delivery/Rechnungsdaten_.h"
+// 20 #include "delivery/nochnichtbezahlt_.h"
+// 21 #include "delivery/Zahlungsdatum_.h"
+// 22 #include "print/RepMahnung_.h"
+// 23 #include "stats/Rep_Artikelauswertung.h"
+// 24 #include "stats/Rep_Adressenauswertung.h"
+// 25 #include "stats/Rep_alle_Adressenauswertung.h"
+// 26 #include "stats/Kategorie_auswertung.h"
+// 27 #include "stats/Datum_Adressenauswertung.h"
+// 28 #include "stats/Datum_alle_Adressen_auswertung.h"
+// 29 #include "delivery/Mahnung_.h"
+// 30 #include "app/info.h"
+// 31 #include "masterdata/PLUUebersicht_.h"
+// 32 #include "masterdata/PLUZuordnen_.h"
+// 33 #include "delivery/PLU_ArtikelEingabe.h"
+// 34 #include "stats/Artikel_auswertung.h"
+// 35 #include "stats/Rep_Artikelauswertung_Kategorie.h"
+
+namespace app {
+
+namespace {
+
+std::vector<QObject*> g_erzeugt;
+
+template <typename T, typename = void>
+struct HatBinden : std::false_type {};
+template <typename T>
+struct HatBinden<T, std::void_t<decltype(std::declval<T&>().Binden())>> : std::true_type {};
+
+template <typename T>
+void BindenFalls(QObject* o)
+{
+    if constexpr (HatBinden<T>::value) static_cast<T*>(o)->Binden();
+}
+
+std::vector<void (*)(QObject*)> g_binden;
+
+// An error while a window is created is shown, and creation continues.
+template <typename T>
+T* Erzeuge()
+{
+    T* w = nullptr;
+    ui::Geschuetzt([&] {
+        w = new T();
+        g_erzeugt.push_back(w);
+        g_binden.push_back(&BindenFalls<T>);
+        // Windows made before the data module bind once it exists.
+        if (App().DMOrdavo) BindenFalls<T>(w);
+    });
+    return w;
+}
+
+}  // namespace
+
+void AlleErzeugen()
+{
+    Anwendung& a = App();
+    // 1  a.Ordavo = Erzeuge<TOrdavo>();
+    // 2  a.Adressen = Erzeuge<TAdressen>();
+
+    // 3: the data module; a failure ends the start-up.
+    a.DMOrdavo = new TDMOrdavo();
+    g_erzeugt.push_back(a.DMOrdavo);
+    g_binden.push_back(nullptr);
+    for (size_t i = 0; i + 1 < g_erzeugt.size(); ++i) {
+        QObject* o = g_erzeugt[i];
+        auto binden = g_binden[i];
+        if (binden) ui::Geschuetzt([&] { binden(o); });
+    }
+
+    // 4  a.Adressen_bearbeiten = Erzeuge<TAdressen_bearbeiten>();
+    // 5  a.Artikel = Erzeuge<TArtikel>();
+    // 6  a.Artikeleditieren = Erzeuge<TArtikeleditieren>();
+    // 7  a.einheit = Erzeuge<Teinheit>();
+    // 8  a.einheit_bearbeiten = Erzeuge<Teinheit_bearbeiten>();
+    // 9  a.Kategorie = Erzeuge<TKategorie>();
+    // 10 a.Kategorie_bearbeiten = Erzeuge<TKategorie_bearbeiten>();
+    // 11 a.Lieferscheinkopf = Erzeuge<TLieferscheinkopf>();
+    // 12 a.Lieferschein = Erzeuge<TLieferschein>();
+    // 13 a.Artikelauswahl = Erzeuge<TArtikelauswahl>();
+    // 14 a.Artikelbearbeiten = Erzeuge<TArtikelbearbeiten>();
+    // 15 a.RepLieferschein = Erzeuge<TRepLieferschein>();
+    // 16 a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
+    // 17 a.Stammdaten = Erzeuge<TStammdaten>();
+    // 18 a.RepRechnung = Erzeuge<TRepRechnung>();
+    // 19 a.Rechnungsdaten = Erzeuge<TRechnungsdaten>();
+    // 20 a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
+    // 21 a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
+    // 22 a.RepMahnung = Erzeuge<TRepMahnung>();
+    // 23 a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
+    // 24 a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
+    // 25 a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
+    // 26 a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
+    // 27 a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
+    // 28 a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
+    // 29 a.Mahnung = Erzeuge<TMahnung>();
+    // 30 a.AboutBox = Erzeuge<TAboutBox>();
+    // 31 a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
+    // 32 a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
+    // 33 a.PLUArtikelEingabe = Erzeuge<TPLUArtikelEingabe>();
+    // 34 a.Artikelauswertung = Erzeuge<TArtikelauswertung>();
+    // 35 a.Kategoriestatistik = Erzeuge<TKategoriestatistik>();
+}
+
+void AlleZerstoeren()
+{
+    // Windows go before the data module whose datasets they show.
+    TDMOrdavo* dm = App().DMOrdavo;
+    for (auto it = g_erzeugt.rbegin(); it != g_erzeugt.rend(); ++it)
+        if (*it != dm) delete *it;
+    delete dm;
+    g_erzeugt.clear();
+    g_binden.clear();
+    App() = Anwendung();
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+namespace data {
+
+// An error of the data layer: the database's message, or a German text for
+// input the program refuses. It reaches the error handler.
+class Fehler : public std::runtime_error {
+public:
+    explicit Fehler(const QString& text);
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+}  // namespace data

@@ -1,0 +1,186 @@
+#include "TestUmgebung.h"
+
+#include "app/Erzeugung.h"
+#include "data/Fehler.h"
+#include "data/Schema.h"
+#include "ui/Anwendung.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <clocale>
+#include <deque>
+#include <sqlite3.h>
+
+namespace test {
+
+void Einrichten()
+{
+    static bool fertig = false;
+    if (fertig) return;
+    fertig = true;
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray rt = QDir::temp().filePath(QStringLiteral("ordavo-xdg-runtime")).toLocal8Bit();
+    QDir().mkpath(QString::fromLocal8Bit(rt));
+    QFile::setPermissions(QString::fromLocal8Bit(rt), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", rt);
+}
+
+Programmordner::Programmordner(bool mitDatenbank)
+{
+    Einrichten();
+    m_vorher = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    if (mitDatenbank) data::LeereDatenbankSchreiben(datenbank());
+}
+
+Programmordner::~Programmordner() { QDir::setCurrent(m_vorher); }
+
+namespace {
+
+struct Roh {
+    sqlite3* db = nullptr;
+    Roh()
+    {
+        if (sqlite3_open_v2("ordavo_tab.mdb", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            qFatal("Testdatenbank nicht zu öffnen: %s", sqlite3_errmsg(db));
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    }
+    ~Roh() { sqlite3_close(db); }
+};
+
+QList<QList<QVariant>> Ausfuehren(const QString& sql, const QList<QVariant>& werte)
+{
+    Roh r;
+    sqlite3_stmt* st = nullptr;
+    QByteArray b = sql.toUtf8();
+    if (sqlite3_prepare_v2(r.db, b.constData(), -1, &st, nullptr) != SQLITE_OK)
+        qFatal("SQL-Fehler: %s in %s", sqlite3_errmsg(r.db), b.constData());
+    for (int i = 0; i < werte.size(); ++i) {
+        const QVariant& v = werte.at(i);
+        if (v.isNull()) sqlite3_bind_null(st, i + 1);
+        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(st, i + 1, v.toDouble());
+        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) sqlite3_bind_int64(st, i + 1, v.toLongLong());
+        else {
+            QByteArray t = v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate).toUtf8() : v.toString().toUtf8();
+            sqlite3_bind_text(st, i + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        }
+    }
+    QList<QList<QVariant>> out;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        QList<QVariant> zeile;
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: zeile << QVariant(qint64(sqlite3_column_int64(st, c))); break;
+            case SQLITE_FLOAT: zeile << QVariant(sqlite3_column_double(st, c)); break;
+            case SQLITE_NULL: zeile << QVariant(); break;
+            default: zeile << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)))); break;
+            }
+        }
+        out << zeile;
+    }
+    if (rc != SQLITE_DONE) qFatal("SQL-Fehler: %s in %s", sqlite3_errmsg(r.db), b.constData());
+    sqlite3_finalize(st);
+    return out;
+}
+
+// Handlers for modal widgets, polled from a timer.
+struct Dialogwaechter {
+    std::deque<std::function<void(QWidget*)>> handler;
+    QList<QWidget*> erledigt;
+    QStringList meldungen;
+    QTimer timer;
+    Dialogwaechter()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] { Pruefen(); });
+    }
+    void Pruefen()
+    {
+        if (handler.empty()) {
+            timer.stop();
+            return;
+        }
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || erledigt.contains(w)) return;
+        // Widgets are reused (windows live for the whole run): forget them once hidden.
+        erledigt.erase(std::remove_if(erledigt.begin(), erledigt.end(), [](QWidget* x) { return !x->isVisible(); }),
+                       erledigt.end());
+        erledigt << w;
+        auto h = handler.front();
+        handler.pop_front();
+        h(w);
+    }
+};
+
+Dialogwaechter& Waechter()
+{
+    static Dialogwaechter w;
+    return w;
+}
+
+}  // namespace
+
+void Sql(const QString& sql, const QList<QVariant>& werte) { Ausfuehren(sql, werte); }
+
+QVariant Wert(const QString& sql, const QList<QVariant>& werte)
+{
+    const auto z = Ausfuehren(sql, werte);
+    return z.isEmpty() || z.first().isEmpty() ? QVariant() : z.first().first();
+}
+
+QList<QList<QVariant>> Zeilen(const QString& sql, const QList<QVariant>& werte) { return Ausfuehren(sql, werte); }
+
+void ProgrammErzeugen()
+{
+    Einrichten();
+    app::AlleErzeugen();
+}
+
+void ProgrammBeenden() { app::AlleZerstoeren(); }
+
+void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
+{
+    Dialogwaechter& w = Waechter();
+    w.handler.push_back(std::move(aktion));
+    if (!w.timer.isActive()) w.timer.start();
+}
+
+void Klicke(QWidget* in, const QString& knopf)
+{
+    const auto knoepfe = in->findChildren<QAbstractButton*>();
+    for (QAbstractButton* b : knoepfe) {
+        if (b->objectName() == knopf || b->text().remove(QLatin1Char('&')).trimmed() == knopf) {
+            b->click();
+            return;
+        }
+    }
+    qWarning("Knopf '%s' nicht gefunden in %s", qPrintable(knopf), qPrintable(in->objectName()));
+}
+
+void AntworteMeldung(const QString& knopf)
+{
+    BeimNaechstenDialog([knopf](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) Waechter().meldungen << box->text();
+        else Waechter().meldungen << QStringLiteral("<%1>").arg(w->objectName());
+        Klicke(w, knopf);
+    });
+}
+
+QStringList Meldungen()
+{
+    QStringList m = Waechter().meldungen;
+    Waechter().meldungen.clear();
+    return m;
+}
+
+int OffeneDialoge() { return int(Waechter().handler.size()); }
+
+}  // namespace test

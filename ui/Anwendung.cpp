@@ -1,0 +1,7 @@
+#include "ui/Anwendung.h"
+
+Anwendung& App()
+{
+    static Anwendung app;
+    return app;
+}

@@ -1,0 +1,89 @@
+#include "ui/Formular.h"
+
+#include "ui/Fehler.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace ui {
+
+Formular::Formular(QWidget* parent) : QDialog(parent)
+{
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+bool Formular::ZeigeModal()
+{
+    return exec() == QDialog::Accepted;
+}
+
+void Formular::Zeige()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void Formular::SetzeModalErgebnis(QPushButton* knopf, bool ok)
+{
+    if (ok) connect(knopf, &QPushButton::clicked, this, &QDialog::accept);
+    else connect(knopf, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Formular::setKeyPreview(bool an)
+{
+    if (an == m_keyPreview) return;
+    m_keyPreview = an;
+    if (an) qApp->installEventFilter(this);
+    else qApp->removeEventFilter(this);
+}
+
+void Formular::done(int r)
+{
+    Geschuetzt([this] { FormClose(); });
+    QDialog::done(r);
+}
+
+void Formular::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) Geschuetzt([this] { FormShow(); });
+}
+
+bool Formular::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        const bool r = QDialog::event(e);
+        Geschuetzt([this] { FormActivate(); });
+        return r;
+    }
+    if (e->type() == QEvent::WindowDeactivate) {
+        const bool r = QDialog::event(e);
+        Geschuetzt([this] { FormDeactivate(); });
+        return r;
+    }
+    return QDialog::event(e);
+}
+
+bool Formular::eventFilter(QObject* obj, QEvent* e)
+{
+    if (m_keyPreview && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && obj->isWidgetType() &&
+        static_cast<QWidget*>(obj)->window() == this && isVisible()) {
+        // A key event travels from the focused control up to the window; the
+        // window sees it once, before the control.
+        if (e->type() == QEvent::KeyRelease) {
+            m_tasteInArbeit = nullptr;
+        } else if (e != m_tasteInArbeit) {
+            m_tasteInArbeit = e;
+            auto* k = static_cast<QKeyEvent*>(e);
+            bool verbraucht = false;
+            Geschuetzt([this, k, &verbraucht] { verbraucht = FormKeyDown(k); });
+            if (verbraucht) return true;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+}  // namespace ui
