@@ -144,6 +144,10 @@ bool IniDatei::schreiben(const QString& abschnitt, const QString& schluessel, co
             if (!datei.open(QIODevice::ReadOnly)) return false;
             inhalt = datei.readAll();
             if (datei.error() != QFileDevice::NoError) return false;
+            datei.close();
+            // A read-only file stays read-only, even where its folder would
+            // allow the rename over it. Opening to append changes nothing.
+            if (!datei.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
         }
     }
 
