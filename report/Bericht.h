@@ -139,7 +139,8 @@ public:
 
     explicit Text(const QString& name) : Element(name) {}
 
-    // Static text; also what a data-bound text shows when it has no row.
+    // Static text. A bound text prints its column instead, and empty text
+    // while the dataset has no row.
     QString text() const { return m_text; }
     void setText(const QString& text) { m_text = text; }
 
@@ -150,6 +151,7 @@ public:
     Maske maske() const { return m_maske; }
     // Instead of a mask: a function that makes the text of the bound column.
     void setFormatierer(Formatierer f) { m_formatierer = std::move(f); }
+    const Formatierer& formatierer() const { return m_formatierer; }
 
     // Font; unset means the report's default font.
     void setSchrift(const QFont& f) { m_schrift = f; }
@@ -162,7 +164,6 @@ public:
     void setFluss(Textfluss f) { m_fluss = f; }
 
 private:
-    friend class Bericht;
     QString m_text;
     QString m_feld;
     Maske m_maske = Maske::Anzeige;

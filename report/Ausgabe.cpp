@@ -1,0 +1,102 @@
+#include "report/Ausgabe.h"
+
+#include "data/Fehler.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+#include <QPrinter>
+#include <QSaveFile>
+
+namespace report {
+
+void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dotsProMmY)
+{
+    p.save();
+    p.scale(dotsProMmX, dotsProMmY);
+    for (const LinienPrimitiv& l : seite.linien) {
+        QPen stift(Qt::black);
+        stift.setWidthF(l.staerke);
+        stift.setCapStyle(Qt::FlatCap);
+        p.setPen(stift);
+        p.drawLine(l.linie);
+    }
+    p.setPen(Qt::black);
+    for (const TextPrimitiv& t : seite.texte) {
+        if (t.text.isEmpty()) continue;
+        // The painter is scaled to mm; a point size given as is would be
+        // scaled a second time by the device's resolution.
+        QFont f = t.schrift;
+        f.setPointSizeF(t.schrift.pointSizeF() / dotsProMmY);
+        p.setFont(f);
+        // Texts were fitted to their boxes and broken into lines when laid
+        // out; each line is placed exactly where the layout measured it.
+        const Qt::Alignment waagrecht = t.ausrichtung & Qt::AlignHorizontal_Mask;
+        const int flags = int(waagrecht ? waagrecht : Qt::AlignLeft) | Qt::AlignTop | Qt::TextDontClip |
+                          Qt::TextSingleLine;
+        const QStringList zeilen = t.text.split(QChar('\n'));
+        double y = t.box.top();
+        for (const QString& z : zeilen) {
+            p.drawText(QRectF(t.box.left(), y, t.box.width(), t.zeilenabstand), flags, z);
+            y += t.zeilenabstand;
+        }
+    }
+    p.restore();
+}
+
+void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet)
+{
+    if (seiten.empty()) return;
+    if (auto* drucker = dynamic_cast<QPrinter*>(&geraet)) {
+        drucker->setFullPage(true);
+        drucker->setPageSize(QPageSize(QPageSize::A4));
+        drucker->setPageOrientation(QPageLayout::Portrait);
+    } else {
+        geraet.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                         QPageLayout::Millimeter));
+    }
+    QPainter p;
+    if (!p.begin(&geraet)) throw data::Fehler(QStringLiteral("Der Druck konnte nicht gestartet werden."));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const double dx = geraet.logicalDpiX() / 25.4;
+    const double dy = geraet.logicalDpiY() / 25.4;
+    for (size_t i = 0; i < seiten.size(); ++i) {
+        if (i > 0 && !geraet.newPage()) {
+            p.end();
+            throw data::Fehler(QStringLiteral("Der Druck wurde abgebrochen."));
+        }
+        ZeichneSeite(p, seiten[i], dx, dy);
+    }
+    if (!p.end()) throw data::Fehler(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+}
+
+void SchreibePdf(const Seiten& seiten, const QString& pfad, const QString& titel)
+{
+    // Written to a temporary file first, so a failure leaves no half file.
+    QSaveFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        throw data::Fehler(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+                               .arg(QFileInfo(pfad).fileName(), datei.errorString()));
+    {
+        QPdfWriter pdf(&datei);
+        pdf.setResolution(1200);
+        pdf.setTitle(titel);
+        pdf.setCreator(QStringLiteral("Ordavo"));
+        Drucke(seiten, pdf);
+    }
+    if (!datei.commit())
+        throw data::Fehler(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+                               .arg(QFileInfo(pfad).fileName(), datei.errorString()));
+}
+
+void SchreibePdf(Bericht& bericht, const QString& pfad)
+{
+    SchreibePdf(bericht.Layout(), pfad, bericht.titel());
+}
+
+}  // namespace report

@@ -1,0 +1,446 @@
+#include "report/Bericht.h"
+
+#include "data/Dataset.h"
+#include "data/Fehler.h"
+#include "data/Regional.h"
+#include "report/Messen.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+// Rounding slack when comparing positions in mm.
+constexpr double kEps = 1e-6;
+}  // namespace
+
+QFont Schrift(double pt, bool fett, bool kursiv)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(pt);
+    f.setBold(fett);
+    f.setItalic(kursiv);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+double Strichstaerke(Strich s) { return s == Strich::Doppelt ? 0.5 : 0.25; }
+
+QString Formatiere(const QVariant& wert, Maske maske)
+{
+    if (!wert.isValid() || wert.isNull()) return QString();
+    const bool text = wert.typeId() == QMetaType::QString;
+    auto zahl = [&]() -> double {
+        if (!text) return wert.toDouble();
+        bool ok = false;
+        const double d = wert.toString().toDouble(&ok);
+        return ok ? d : 0.0;
+    };
+    switch (maske) {
+    case Maske::Anzeige:
+        if (wert.typeId() == QMetaType::QDate) return data::Datumstext(wert.toDate());
+        if (wert.typeId() == QMetaType::Double) return data::AllgemeineZahl(wert.toDouble());
+        return wert.toString();
+    case Maske::Text:
+        if (wert.typeId() == QMetaType::Double) return data::AllgemeineZahl(wert.toDouble());
+        if (wert.typeId() == QMetaType::QDate) return data::Datumstext(wert.toDate());
+        return wert.toString();
+    case Maske::Zahl:
+        if (text && wert.toString().trimmed().isEmpty()) return QString();
+        return data::AllgemeineZahl(zahl());
+    case Maske::Waehrung: return data::Waehrung(zahl());
+    case Maske::Prozent: return data::Prozent(zahl());
+    case Maske::Prozent2: return data::Prozent2(zahl());
+    case Maske::Zahl2: return data::Zahl2(zahl());
+    case Maske::Datum: {
+        QDate d = wert.typeId() == QMetaType::QDate ? wert.toDate()
+                                                    : QDate::fromString(wert.toString().left(10), Qt::ISODate);
+        return data::Datumstext(d);
+    }
+    }
+    return wert.toString();
+}
+
+// --- elements and bands -----------------------------------------------------
+
+Element::~Element() = default;
+
+void Text::setFeld(const QString& feld, Maske maske)
+{
+    m_feld = feld;
+    m_maske = maske;
+}
+
+template <typename T> T* Band::Hinzu(std::unique_ptr<T> e)
+{
+    T* roh = e.get();
+    m_elemente.push_back(std::move(e));
+    return roh;
+}
+
+Text* Band::label(const QString& name, const QString& text, const QRectF& box, std::optional<QFont> schrift,
+                  Qt::Alignment a)
+{
+    auto t = std::make_unique<Text>(name);
+    t->setText(text);
+    t->setBox(box);
+    if (schrift) t->setSchrift(*schrift);
+    t->setAusrichtung(a);
+    return Hinzu(std::move(t));
+}
+
+Text* Band::feld(const QString& name, const QString& feld, const QRectF& box, Maske maske,
+                 std::optional<QFont> schrift, Qt::Alignment a)
+{
+    Text* t = label(name, QString(), box, std::move(schrift), a);
+    t->setFeld(feld, maske);
+    return t;
+}
+
+Text* Band::textbox(const QString& name, const QString& feld, const QRectF& box, Textfluss fluss,
+                    std::optional<QFont> schrift, Qt::Alignment a)
+{
+    Text* t = label(name, QString(), box, std::move(schrift), a);
+    if (!feld.isEmpty()) t->setFeld(feld, Maske::Anzeige);
+    t->setFluss(fluss);
+    return t;
+}
+
+Linie* Band::linie(const QString& name, double x, double y, double laenge, Strich s)
+{
+    auto l = std::make_unique<Linie>(name);
+    l->setBox(QRectF(x, y, laenge, 0));
+    l->setStrich(s);
+    return Hinzu(std::move(l));
+}
+
+Element* Band::element(const QString& name) const
+{
+    for (const auto& e : m_elemente)
+        if (e->name() == name) return e.get();
+    return nullptr;
+}
+
+Text* Band::text(const QString& name) const { return dynamic_cast<Text*>(element(name)); }
+
+Gruppe::Schluessel Gruppe::NachFeld(const QString& feld)
+{
+    return [feld](data::Dataset& ds) { return ds.FieldByName(feld).value(); };
+}
+
+// --- pages ------------------------------------------------------------------
+
+const TextPrimitiv* Seite::text(const QString& name) const
+{
+    for (const auto& t : texte)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
+std::vector<const TextPrimitiv*> Seite::alleTexte(const QString& name) const
+{
+    std::vector<const TextPrimitiv*> r;
+    for (const auto& t : texte)
+        if (t.name == name) r.push_back(&t);
+    return r;
+}
+
+const TextPrimitiv* Seite::mitText(const QString& text) const
+{
+    for (const auto& t : texte)
+        if (t.text == text) return &t;
+    return nullptr;
+}
+
+int Seite::anzahlBaender(const QString& bandname) const
+{
+    return int(std::count_if(baender.begin(), baender.end(), [&](const BandPlatz& b) { return b.name == bandname; }));
+}
+
+// --- the report ---------------------------------------------------------------
+
+Bericht::Bericht(const QString& titel) : m_titel(titel), m_schrift(Schrift(10)) {}
+
+Bericht::~Bericht() = default;
+
+void Bericht::setRaender(double oben, double unten, double links, double rechts)
+{
+    m_oben = oben;
+    m_unten = unten;
+    m_links = links;
+    m_rechts = rechts;
+}
+
+Gruppe& Bericht::neueGruppe(const QString& name, Gruppe::Schluessel schluessel)
+{
+    m_gruppen.push_back(std::make_unique<Gruppe>(name));
+    m_gruppen.back()->schluessel = std::move(schluessel);
+    return *m_gruppen.back();
+}
+
+Gruppe* Bericht::gruppe(const QString& name)
+{
+    for (auto& g : m_gruppen)
+        if (g->kopf.name() == name) return g.get();
+    return nullptr;
+}
+
+// One run of laying out.
+struct Bericht::Lauf {
+    Bericht& b;
+    data::Dataset* ds = nullptr;
+    bool hatZeile = false;
+    Seiten seiten;
+    double y = 0;
+    double grenze = 0;      // lowest y a band may reach on this page
+    bool nurKopf = false;   // nothing but the page header on this page yet
+    QHash<const Text*, int> spalten;
+
+    // A band's content before it is placed.
+    struct Entwurf {
+        double hoehe = 0;
+        std::vector<TextPrimitiv> texte;   // y relative to the band's top
+        std::vector<LinienPrimitiv> linien;
+    };
+
+    explicit Lauf(Bericht& bericht) : b(bericht) {}
+
+    double seitenhoehe() const { return b.format().height(); }
+    double fussHoehe() { return b.m_seitenfuss.hoehe() > 0 ? b.m_seitenfuss.hoehe() : 0.0; }
+
+    int Spalte(const Text* t)
+    {
+        auto it = spalten.constFind(t);
+        if (it != spalten.constEnd()) return *it;
+        int i = ds->Spaltenindex(t->feld());
+        if (i < 0) ds->FieldByName(t->feld());  // throws with the data layer's message
+        spalten.insert(t, i);
+        return i;
+    }
+
+    QString Inhalt(const Text& t)
+    {
+        if (t.feld().isEmpty()) return t.text();
+        if (!ds || !hatZeile) return QString();
+        const data::Field f = ds->Fields(Spalte(&t));
+        if (t.formatierer()) return t.formatierer()(f);
+        if (t.maske() == Maske::Anzeige) return f.displayText();
+        return Formatiere(f.value(), t.maske());
+    }
+
+    Entwurf Entwerfen(Band& band)
+    {
+        Entwurf e;
+        double wachstum = 0;
+        for (const auto& el : band.elemente()) {
+            if (!el->druckt()) continue;
+            if (auto* l = dynamic_cast<const Linie*>(el.get())) {
+                const QRectF r = l->box();
+                e.linien.push_back({l->name(), band.name(), QLineF(r.x(), r.y(), r.x() + r.width(), r.y()),
+                                    Strichstaerke(l->strich())});
+                continue;
+            }
+            auto* t = dynamic_cast<const Text*>(el.get());
+            if (!t) continue;
+            const QFont schrift = t->schrift() ? *t->schrift() : b.m_schrift;
+            Messer& m = Messer::fuer(schrift);
+            QRectF box = t->box();
+            if (box.height() <= 0) box.setHeight(m.hoehe());
+            QString inhalt = Inhalt(*t);
+            TextPrimitiv p;
+            p.name = t->name();
+            p.band = band.name();
+            p.schrift = schrift;
+            p.ausrichtung = t->ausrichtung();
+            p.zeilenabstand = m.zeilenabstand();
+            if (box.width() <= 0) {
+                // As wide as its text, on one line.
+                QString eine = inhalt.section(QChar('\n'), 0, 0);
+                eine.remove(QChar('\r'));
+                box.setWidth(m.breite(eine));
+                p.text = eine;
+                p.abschneiden = false;
+            } else if (t->fluss() == Textfluss::Zeile) {
+                QString eine = inhalt;
+                eine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+                eine.replace(QChar('\n'), QChar(' '));
+                eine.replace(QChar('\r'), QChar(' '));
+                p.text = m.passend(eine, box.width());
+            } else {
+                QStringList zeilen = m.umbrechen(inhalt, box.width());
+                while (!zeilen.isEmpty() && zeilen.back().isEmpty()) zeilen.removeLast();
+                const auto passen = [&](double hoehe) {
+                    if (hoehe + kEps < m.hoehe()) return 0;
+                    return 1 + int(std::floor((hoehe - m.hoehe()) / m.zeilenabstand() + kEps));
+                };
+                if (t->fluss() == Textfluss::Umbrechen) {
+                    const int n = passen(box.height());
+                    while (zeilen.size() > n) zeilen.removeLast();
+                } else if (!zeilen.isEmpty()) {
+                    const double noetig = (zeilen.size() - 1) * m.zeilenabstand() + m.hoehe();
+                    if (noetig > box.height()) {
+                        wachstum = std::max(wachstum, noetig - box.height());
+                        box.setHeight(noetig);
+                    }
+                }
+                p.text = zeilen.join(QChar('\n'));
+            }
+            p.box = box;
+            e.texte.push_back(std::move(p));
+        }
+        e.hoehe = band.hoehe() + wachstum;
+        return e;
+    }
+
+    // Cuts a band that is taller than the room left on an empty page.
+    void Kappen(Entwurf& e, double platz)
+    {
+        e.hoehe = platz;
+        std::vector<TextPrimitiv> bleibt;
+        for (auto& t : e.texte) {
+            if (t.box.top() >= platz - kEps) continue;
+            if (t.box.bottom() > platz + kEps) {
+                QStringList zeilen = t.text.split(QChar('\n'));
+                const double raum = platz - t.box.top();
+                Messer& m = Messer::fuer(t.schrift);
+                int n = raum + kEps < m.hoehe() ? 0 : 1 + int(std::floor((raum - m.hoehe()) / m.zeilenabstand() + kEps));
+                while (zeilen.size() > n) zeilen.removeLast();
+                if (zeilen.isEmpty()) continue;
+                t.text = zeilen.join(QChar('\n'));
+                t.box.setHeight(raum);
+            }
+            bleibt.push_back(std::move(t));
+        }
+        e.texte = std::move(bleibt);
+        std::vector<LinienPrimitiv> linien;
+        for (auto& l : e.linien)
+            if (l.linie.y1() <= platz + kEps) linien.push_back(l);
+        e.linien = std::move(linien);
+    }
+
+    void Platzieren(Band& band, Entwurf& e)
+    {
+        Seite& s = seiten.back();
+        const double links = b.m_links;
+        const double rechts = b.format().width() - b.m_rechts;
+        for (auto& t : e.texte) {
+            t.box.translate(0, y);
+            s.texte.push_back(std::move(t));
+        }
+        for (auto& l : e.linien) {
+            l.linie.translate(0, y);
+            s.linien.push_back(std::move(l));
+        }
+        if (band.rahmenOben())
+            s.linien.push_back({QString(), band.name(), QLineF(links, y, rechts, y), Strichstaerke(*band.rahmenOben())});
+        if (band.rahmenUnten())
+            s.linien.push_back({QString(), band.name(), QLineF(links, y + e.hoehe, rechts, y + e.hoehe),
+                                Strichstaerke(*band.rahmenUnten())});
+        s.baender.push_back({band.name(), band.art(), y, e.hoehe});
+        y += e.hoehe;
+        if (band.art() != BandArt::Seitenkopf) nurKopf = false;
+    }
+
+    bool Hook(Band& band)
+    {
+        bool drucken = true;
+        if (band.vorDemDruck) band.vorDemDruck(band, drucken);
+        return drucken;
+    }
+
+    void SeiteBeenden()
+    {
+        if (seiten.empty() || fussHoehe() <= 0) return;
+        Band& fuss = b.m_seitenfuss;
+        if (!Hook(fuss)) return;
+        Entwurf e = Entwerfen(fuss);
+        y = seitenhoehe() - b.m_unten - fussHoehe();
+        if (e.hoehe > fussHoehe()) Kappen(e, fussHoehe());
+        Platzieren(fuss, e);
+    }
+
+    void NeueSeite()
+    {
+        SeiteBeenden();
+        seiten.emplace_back();
+        seiten.back().format = b.format();
+        b.m_seitennummer = int(seiten.size());
+        y = b.m_oben;
+        grenze = seitenhoehe() - b.m_unten - fussHoehe();
+        nurKopf = true;
+        Band& kopf = b.m_seitenkopf;
+        if (!Hook(kopf)) return;
+        Entwurf e = Entwerfen(kopf);
+        if (y + e.hoehe > grenze + kEps) Kappen(e, std::max(0.0, grenze - y));
+        Platzieren(kopf, e);
+    }
+
+    void Drucken(Band& band, bool neueSeite = false)
+    {
+        if (neueSeite && !nurKopf) NeueSeite();
+        if (!Hook(band)) return;
+        Entwurf e = Entwerfen(band);
+        if (y + e.hoehe > grenze + kEps && !nurKopf) NeueSeite();
+        if (y + e.hoehe > grenze + kEps) Kappen(e, std::max(0.0, grenze - y));
+        Platzieren(band, e);
+    }
+};
+
+Seiten Bericht::Layout()
+{
+    Lauf lauf(*this);
+    data::Dataset* ds = (m_ds && m_ds->Active()) ? m_ds : nullptr;
+    lauf.ds = ds;
+    const int zeilen = ds ? ds->RecordCount() : 0;
+
+    // Put the dataset back where it was, also after a failure.
+    struct Zurueck {
+        data::Dataset* ds;
+        int pos;
+        ~Zurueck()
+        {
+            if (ds && ds->Active() && pos >= 0 && pos < ds->RecordCount()) ds->setRecNo(pos);
+        }
+    } zurueck{ds, ds ? ds->RecNo() : -1};
+
+    m_seitennummer = 0;
+    if (vorDemLayout) vorDemLayout();
+
+    const size_t anzahl = m_gruppen.size();
+    // Each group's value for every row, read once.
+    std::vector<std::vector<QVariant>> werte(anzahl);
+    for (size_t g = 0; g < anzahl; ++g) {
+        if (!m_gruppen[g]->schluessel) continue;
+        werte[g].resize(size_t(zeilen));
+        for (int r = 0; r < zeilen; ++r) {
+            ds->setRecNo(r);
+            werte[g][size_t(r)] = m_gruppen[g]->schluessel(*ds);
+        }
+    }
+    // The outermost group whose value changes between rows r-1 and r.
+    auto wechsel = [&](int r) -> size_t {
+        if (r <= 0 || r >= zeilen) return 0;
+        for (size_t g = 0; g < anzahl; ++g)
+            if (!werte[g].empty() && werte[g][size_t(r)] != werte[g][size_t(r - 1)]) return g;
+        return anzahl;
+    };
+
+    if (zeilen > 0) ds->setRecNo(0);
+    lauf.hatZeile = zeilen > 0;
+    lauf.NeueSeite();
+    for (int r = 0; r < zeilen; ++r) {
+        if (ds->RecNo() != r) ds->setRecNo(r);
+        for (size_t g = wechsel(r); g < anzahl; ++g) lauf.Drucken(m_gruppen[g]->kopf, m_gruppen[g]->neueSeite);
+        lauf.Drucken(m_detail);
+        const size_t bis = wechsel(r + 1);
+        for (size_t g = anzahl; g > bis; --g) lauf.Drucken(m_gruppen[g - 1]->fuss);
+    }
+    lauf.Drucken(m_zusammenfassung);
+    lauf.SeiteBeenden();
+    m_seitennummer = 0;
+    return std::move(lauf.seiten);
+}
+
+}  // namespace report
