@@ -45,6 +45,9 @@
 // 34 #include "stats/Artikel_auswertung.h"
 // 35 #include "stats/Rep_Artikelauswertung_Kategorie.h"
 
+#include "app/info.h"
+#include "app/ordavo.h"
+
 namespace app {
 
 namespace {
@@ -84,7 +87,7 @@ T* Erzeuge()
 void AlleErzeugen()
 {
     Anwendung& a = App();
-    // 1  a.Ordavo = Erzeuge<TOrdavo>();
+    a.Ordavo = Erzeuge<TOrdavo>();
     // 2  a.Adressen = Erzeuge<TAdressen>();
 
     // 3: the data module; a failure ends the start-up.
@@ -123,7 +126,7 @@ void AlleErzeugen()
     // 27 a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
     // 28 a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
     // 29 a.Mahnung = Erzeuge<TMahnung>();
-    // 30 a.AboutBox = Erzeuge<TAboutBox>();
+    a.AboutBox = Erzeuge<TAboutBox>();
     // 31 a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
     // 32 a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
     // 33 a.PLUArtikelEingabe = Erzeuge<TPLUArtikelEingabe>();

@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/Start.h"
+
+int main(int argc, char** argv) { return app::Starten(argc, argv); }

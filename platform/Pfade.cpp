@@ -15,8 +15,19 @@ QString MitTrenner(QString ordner)
 }
 }  // namespace
 
+namespace {
+QString& Umgelenkt()
+{
+    static QString ordner;
+    return ordner;
+}
+}  // namespace
+
+void SetzeProgrammordner(const QString& ordner) { Umgelenkt() = ordner; }
+
 QString Programmordner()
 {
+    if (!Umgelenkt().isEmpty()) return MitTrenner(Umgelenkt());
     return MitTrenner(QCoreApplication::applicationDirPath());
 }
 

@@ -6,6 +6,8 @@ namespace platform {
 
 // The folder of the running program, with a trailing separator.
 QString Programmordner();
+// Tests give each run a program folder of its own; empty restores the real one.
+void SetzeProgrammordner(const QString& ordner);
 
 // `name` in `ordner`: an existing entry whose name differs only in case is
 // preferred (the settings file came from Windows, where case does not count),

@@ -3,6 +3,7 @@
 #include "app/Erzeugung.h"
 #include "data/Fehler.h"
 #include "data/Schema.h"
+#include "platform/Pfade.h"
 #include "ui/Anwendung.h"
 
 #include <QAbstractButton>
@@ -36,10 +37,18 @@ Programmordner::Programmordner(bool mitDatenbank)
     Einrichten();
     m_vorher = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
+    // The settings file and the desktop entry go to this folder, not the build's.
+    platform::SetzeProgrammordner(m_dir.path());
+    QDir(m_dir.path()).mkpath(QStringLiteral("home/Desktop"));
+    qputenv("HOME", QDir(m_dir.path()).filePath(QStringLiteral("home")).toLocal8Bit());
     if (mitDatenbank) data::LeereDatenbankSchreiben(datenbank());
 }
 
-Programmordner::~Programmordner() { QDir::setCurrent(m_vorher); }
+Programmordner::~Programmordner()
+{
+    QDir::setCurrent(m_vorher);
+    platform::SetzeProgrammordner(QString());
+}
 
 namespace {
 

@@ -1,0 +1,73 @@
+#include "app/Start.h"
+
+#include "app/Erzeugung.h"
+#include "app/ordavo.h"
+#include "app/tools.h"
+#include "data/Fehler.h"
+#include "platform/Pfade.h"
+#include "ui/Anwendung.h"
+#include "ui/Meldungen.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <clocale>
+
+namespace app {
+
+void UebergabeUndUpdate(const QString& programmordner)
+{
+    const QString tab = programmordner + QStringLiteral("ordavo_tab.mdb");
+    const QString neu = programmordner + QStringLiteral("ordavo_neu.mdb");
+    if (!QFile::exists(tab)) QFile::rename(neu, tab);  // fails harmlessly without ordavo_neu.mdb
+    if (QFile::exists(neu)) StarteUndWarte(programmordner + platform::Programmname(QStringLiteral("check_update")), QString(), 1);
+}
+
+void AnwendungEinrichten()
+{
+    // Qt switches the C library to the user's number format; keep "%.2f" and strtod as C.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale loc = QLocale::system();
+    if (loc.language() == QLocale::C) loc = QLocale(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(loc);
+    auto* qt = new QTranslator(qApp);
+    if (qt->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+}
+
+int Starten(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Without it Qt warns at every start.
+        const QString rt = QDir::temp().filePath(QStringLiteral("ordavo-runtime-%1").arg(qgetenv("USER").constData()));
+        QDir().mkpath(rt);
+        QFile::setPermissions(rt, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", rt.toLocal8Bit());
+    }
+    QApplication anwendung(argc, argv);
+    UebergabeUndUpdate(platform::Programmordner());
+    QApplication::setApplicationName(QStringLiteral("Ordavo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Ordavo"));
+    AnwendungEinrichten();
+    try {
+        AlleErzeugen();
+    } catch (const data::Fehler& f) {
+        // Without the database there is nothing to work on: the message, then the end.
+        ui::Fehlermeldung(f.text());
+        AlleZerstoeren();
+        return 1;
+    }
+    int ergebnis = 1;
+    if (TOrdavo* haupt = App().Ordavo) {
+        haupt->show();
+        ergebnis = anwendung.exec();
+    }
+    AlleZerstoeren();
+    return ergebnis;
+}
+
+}  // namespace app

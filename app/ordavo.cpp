@@ -1,0 +1,203 @@
+#include "app/ordavo.h"
+
+#include "app/Bilder.h"
+#include "data/Dataset.h"
+#include "data/dm_ordavo.h"
+#include "platform/Desktopeintrag.h"
+#include "platform/IniDatei.h"
+#include "platform/Pfade.h"
+#include "platform/Prozesse.h"
+#include "ui/Anwendung.h"
+#include "ui/Fehler.h"
+#include "ui/Formular.h"
+#include "ui/Meldungen.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QTimer>
+
+#if __has_include("masterdata/adressen_.h")
+#include "masterdata/adressen_.h"
+#endif
+#if __has_include("masterdata/Artikel_.h")
+#include "masterdata/Artikel_.h"
+#endif
+#if __has_include("masterdata/Stammdaten_.h")
+#include "masterdata/Stammdaten_.h"
+#endif
+#if __has_include("masterdata/PLUUebersicht_.h")
+#include "masterdata/PLUUebersicht_.h"
+#endif
+#if __has_include("delivery/Lieferschein_.h")
+#include "delivery/Lieferschein_.h"
+#endif
+#if __has_include("delivery/Lieferschein_Kopfdaten.h")
+#include "delivery/Lieferschein_Kopfdaten.h"
+#endif
+#if __has_include("delivery/nochnichtbezahlt_.h")
+#include "delivery/nochnichtbezahlt_.h"
+#endif
+#include "app/info.h"
+
+namespace {
+
+template <typename T>
+void Zeigen(T* fenster)
+{
+    if (fenster) static_cast<ui::Formular*>(fenster)->Zeige();
+}
+
+}  // namespace
+
+TOrdavo::TOrdavo(QWidget* parent) : QMainWindow(parent)
+{
+    ui.setupUi(this);
+    setObjectName(QStringLiteral("TOrdavo"));
+    setWindowIcon(app::Programmsymbol(64));
+    ui.Image1->setPixmap(app::Titelbild(QSize(480, 400)));
+
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &TOrdavo::Lieferschein1Click);
+    ui::Verbinde(ui.Lieferschein1, &QAction::triggered, this, &TOrdavo::Lieferschein1Click);
+    ui::Verbinde(ui.BitBtn4, &QPushButton::clicked, this, &TOrdavo::BitBtn4Click);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TOrdavo::ArtikelstammClick);
+    ui::Verbinde(ui.Artikelstamm1, &QAction::triggered, this, &TOrdavo::ArtikelstammClick);
+    ui::Verbinde(ui.BitBtn3, &QPushButton::clicked, this, &TOrdavo::AdressenstammClick);
+    ui::Verbinde(ui.Adressenstamm1, &QAction::triggered, this, &TOrdavo::AdressenstammClick);
+    ui::Verbinde(ui.BitBtn6, &QPushButton::clicked, this, &TOrdavo::BitBtn6Click);
+    ui::Verbinde(ui.BitBtn7, &QPushButton::clicked, this, &TOrdavo::Stammdaten1Click);
+    ui::Verbinde(ui.Stammdaten1, &QAction::triggered, this, &TOrdavo::Stammdaten1Click);
+    ui::Verbinde(ui.PLUverwalten1, &QAction::triggered, this, &TOrdavo::PLUverwalten1Click);
+    ui::Verbinde(ui.IconErstellen1, &QAction::triggered, this, &TOrdavo::IconErstellen1Click);
+    ui::Verbinde(ui.AlleLieferscheine1, &QAction::triggered, this, &TOrdavo::AlleLieferscheine1Click);
+    ui::Verbinde(ui.Info1, &QAction::triggered, this, &TOrdavo::Info1Click);
+    connect(ui.BitBtn5, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui.Beenden1, &QAction::triggered, this, &QWidget::close);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    ui::Verbinde(Timer1, &QTimer::timeout, this, &TOrdavo::Timer1Timer);
+
+    ui::Geschuetzt([this] { FormCreate(); });
+}
+
+void TOrdavo::FormCreate()
+{
+    // The desktop entry is made once, at the first start; "false" counts
+    // exactly (a "False" written by hand means: already done).
+    platform::IniDatei ini(platform::OrdavoIni());
+    if (ini.lesen(QStringLiteral("Einstellungen"), QStringLiteral("DesktopIcon"), QStringLiteral("false")) ==
+        QLatin1String("false")) {
+        platform::DesktopeintragSchreiben();
+        if (!ini.schreiben(QStringLiteral("Einstellungen"), QStringLiteral("DesktopIcon"), QStringLiteral("true")))
+            ui::Hinweis(QStringLiteral("In %1 kann nicht geschrieben werden").arg(QDir::toNativeSeparators(ini.pfad())));
+    }
+}
+
+void TOrdavo::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    // The reminder's timer runs from the first showing: the window is shown
+    // right after it is created, and a window that is never shown (tests)
+    // reminds no one.
+    if (!m_timerGestartet) {
+        m_timerGestartet = true;
+        Timer1->start();
+    }
+}
+
+void TOrdavo::Timer1Timer()
+{
+    Timer1->stop();
+    TDMOrdavo* dm = App().DMOrdavo;
+    if (dm && dm->ADO_Stammdaten->RecordCount() == 0) ui::Hinweis(QStringLiteral("Sie müssen noch die Stammdaten eintragen"), this);
+}
+
+void TOrdavo::Lieferschein1Click()
+{
+#if __has_include("delivery/Lieferschein_Kopfdaten.h")
+    if (App().Lieferscheinkopf) App().Lieferscheinkopf->NeuerLieferschein();
+#endif
+}
+
+void TOrdavo::Stammdaten1Click()
+{
+#if __has_include("masterdata/Stammdaten_.h")
+    if (App().Stammdaten) App().Stammdaten->Bearbeiten();
+#endif
+}
+
+void TOrdavo::BitBtn4Click()
+{
+    TDMOrdavo* dm = App().DMOrdavo;
+    if (!dm || dm->ADO_Lieferschein->RecordCount() == 0) return;
+#if __has_include("delivery/Lieferschein_.h")
+    Zeigen(App().Lieferschein);
+#endif
+}
+
+void TOrdavo::AlleLieferscheine1Click()
+{
+#if __has_include("delivery/Lieferschein_.h")
+    Zeigen(App().Lieferschein);
+#endif
+}
+
+void TOrdavo::BitBtn6Click()
+{
+    TDMOrdavo* dm = App().DMOrdavo;
+    if (dm && !dm->ADO_Nochnichtbezahlt->Active()) dm->ADO_Nochnichtbezahlt->Open();
+#if __has_include("delivery/nochnichtbezahlt_.h")
+    Zeigen(App().nochnichtbezahlt);
+#endif
+}
+
+void TOrdavo::ArtikelstammClick()
+{
+#if __has_include("masterdata/Artikel_.h")
+    Zeigen(App().Artikel);
+#endif
+}
+
+void TOrdavo::AdressenstammClick()
+{
+#if __has_include("masterdata/adressen_.h")
+    Zeigen(App().Adressen);
+#endif
+}
+
+void TOrdavo::PLUverwalten1Click()
+{
+    TDMOrdavo* dm = App().DMOrdavo;
+    if (dm) dm->ADO_PLU->Requery();
+#if __has_include("masterdata/PLUUebersicht_.h")
+    Zeigen(App().PLUUebersicht);
+#endif
+}
+
+void TOrdavo::IconErstellen1Click()
+{
+    if (!ui::Bestaetigen(QStringLiteral("Wollen sie einen Icon auf dem Desktop erstellen?"), this)) return;
+    platform::DesktopeintragSchreiben();
+}
+
+void TOrdavo::Info1Click()
+{
+    if (App().AboutBox) App().AboutBox->ZeigeModal();
+}
+
+void TOrdavo::FormClose()
+{
+    // The backup tool lies beside the database, in the working directory.
+    const QString ordner = QDir::currentPath();
+    platform::StarteLosgeloest(QDir(ordner).filePath(platform::Programmname(QStringLiteral("datensicherung"))), ordner);
+}
+
+void TOrdavo::closeEvent(QCloseEvent* e)
+{
+    if (!m_geschlossen) {
+        m_geschlossen = true;
+        ui::Geschuetzt([this] { FormClose(); });
+    }
+    QMainWindow::closeEvent(e);
+}
