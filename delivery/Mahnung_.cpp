@@ -1,0 +1,65 @@
+#include "delivery/Mahnung_.h"
+
+#include "ui_Mahnung_.h"
+
+#include "data/Dataset.h"
+#include "data/dm_ordavo.h"
+#include "ui/Anwendung.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace {
+
+// Centres the window on the main window (or the screen when there is none).
+void AufHauptfensterZentrieren(QWidget* fenster)
+{
+    QRect bezug;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
+    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
+    if (!bezug.isValid()) return;
+    QRect r = fenster->frameGeometry();
+    r.moveCenter(bezug.center());
+    fenster->move(r.topLeft());
+}
+
+}  // namespace
+
+TMahnung::TMahnung(QWidget* parent) : ui::Formular(parent), ui(new Ui::TMahnung)
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("TMahnung"));
+    SetzeModalErgebnis(ui->BitBtn1, true);
+    SetzeModalErgebnis(ui->BitBtn2, false);
+}
+
+TMahnung::~TMahnung() = default;
+
+void TMahnung::Binden()
+{
+    ui->DBMemo1->setDataSource(App().DMOrdavo->Data_Lieferschein, QStringLiteral("lief_Mahnungstext"));
+    ui->DBMemo1->setLeerzeichenRegel(true);
+}
+
+void TMahnung::FormShow()
+{
+    AufHauptfensterZentrieren(this);
+    m_neuGezeigt = true;
+}
+
+void TMahnung::FormActivate()
+{
+    // Once per showing, so a later activation never overwrites what the user typed.
+    if (!m_neuGezeigt) return;
+    m_neuGezeigt = false;
+    TDMOrdavo* dm = App().DMOrdavo;
+    const data::Field text = dm->ADO_Lieferschein->FieldByName(QStringLiteral("lief_Mahnungstext"));
+    // Only the empty string asks for the default; a text never written (NULL)
+    // stays empty, and any other text is the one sent last time.
+    if (!text.isNull() && text.asString().isEmpty()) {
+        QString vorgabe = dm->LeseMahnungstext();
+        vorgabe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        ui->DBMemo1->setText(vorgabe);
+    }
+}
