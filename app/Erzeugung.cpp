@@ -47,6 +47,10 @@
 
 #include "app/info.h"
 #include "app/ordavo.h"
+#include "delivery/Lieferschein_suchen.h"
+#include "delivery/Mahnung_.h"
+#include "delivery/Zahlungsdatum_.h"
+#include "delivery/nochnichtbezahlt_.h"
 
 namespace app {
 
@@ -112,12 +116,12 @@ void AlleErzeugen()
     // 13 a.Artikelauswahl = Erzeuge<TArtikelauswahl>();
     // 14 a.Artikelbearbeiten = Erzeuge<TArtikelbearbeiten>();
     // 15 a.RepLieferschein = Erzeuge<TRepLieferschein>();
-    // 16 a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
+    a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
     // 17 a.Stammdaten = Erzeuge<TStammdaten>();
     // 18 a.RepRechnung = Erzeuge<TRepRechnung>();
     // 19 a.Rechnungsdaten = Erzeuge<TRechnungsdaten>();
-    // 20 a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
-    // 21 a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
+    a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
+    a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
     // 22 a.RepMahnung = Erzeuge<TRepMahnung>();
     // 23 a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
     // 24 a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
@@ -125,7 +129,7 @@ void AlleErzeugen()
     // 26 a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
     // 27 a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
     // 28 a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
-    // 29 a.Mahnung = Erzeuge<TMahnung>();
+    a.Mahnung = Erzeuge<TMahnung>();
     a.AboutBox = Erzeuge<TAboutBox>();
     // 31 a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
     // 32 a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
