@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QShowEvent>
 #include <QStyle>
 
 #include <zip.h>
@@ -151,6 +152,14 @@ TForm_Datensicherung::~TForm_Datensicherung() = default;
 QString TForm_Datensicherung::StandardZiel()
 {
     return MitTrenner(QDir::toNativeSeparators(QDir::homePath()));
+}
+
+void TForm_Datensicherung::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Window managers need not activate a window that starts while another
+    // program closes; the destination must be shown all the same.
+    if (!event->spontaneous()) FormActivate();
 }
 
 void TForm_Datensicherung::changeEvent(QEvent* event)

@@ -36,6 +36,7 @@ public:
     static QString StandardZiel();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
