@@ -1,0 +1,78 @@
+#include "delivery/Artikel_bearbeiten.h"
+
+#include "ui_Artikel_bearbeiten.h"
+
+#include "data/Fehler.h"
+#include "data/Regional.h"
+#include "data/dm_ordavo.h"
+#include "ui/Anwendung.h"
+#include "ui/Fehler.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace {
+
+// Centres the window on the main window (or the screen when there is none).
+void AufHauptfensterZentrieren(QWidget* fenster)
+{
+    QRect bezug;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
+    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
+    if (!bezug.isValid()) return;
+    QRect r = fenster->frameGeometry();
+    r.moveCenter(bezug.center());
+    fenster->move(r.topLeft());
+}
+
+}  // namespace
+
+TArtikelbearbeiten::TArtikelbearbeiten(QWidget* parent) : ui::Formular(parent), ui(new Ui::TArtikelbearbeiten)
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("TArtikelbearbeiten"));
+    ui::Verbinde(ui->SchalterArtikelbearbeitenOK, &QPushButton::clicked, this,
+                 &TArtikelbearbeiten::SchalterArtikelbearbeitenOKClick);
+    SetzeModalErgebnis(ui->SchalterArtikelbearbAbbrechen, false);
+}
+
+TArtikelbearbeiten::~TArtikelbearbeiten() = default;
+
+void TArtikelbearbeiten::Binden()
+{
+    data::DataSource* pos = App().DMOrdavo->Data_Lieferschein_Artikel;
+    ui->DBEdit1->setDataSource(pos, QStringLiteral("la_preis"));
+    ui->DBEdit2->setDataSource(pos, QStringLiteral("la_anzahl"));
+    ui->DBEdit1->setLeerzeichenRegel(true);
+    ui->DBEdit2->setLeerzeichenRegel(true);
+}
+
+void TArtikelbearbeiten::FormShow()
+{
+    AufHauptfensterZentrieren(this);
+    ui->DBEdit1->setFocus();
+    ui->DBEdit1->selectAll();
+}
+
+void TArtikelbearbeiten::SchalterArtikelbearbeitenOKClick()
+{
+    // Price and quantity must be numbers before the window closes: the caller
+    // posts after it, and the user corrects here what cannot be read.
+    const struct {
+        ui::DBEdit* feld;
+        const char* leer;
+    } felder[] = {{ui->DBEdit1, "Bitte geben Sie einen Preis an."}, {ui->DBEdit2, "Bitte geben Sie eine Menge an."}};
+    for (const auto& [feld, leer] : felder) {
+        try {
+            if (feld->text().trimmed().isEmpty()) throw data::Fehler(QString::fromUtf8(leer));
+            data::LeseZahl(feld->text());
+            feld->Uebernehmen();
+        } catch (...) {
+            feld->setFocus();
+            feld->selectAll();
+            throw;
+        }
+    }
+    SchliesseMitOk();
+}

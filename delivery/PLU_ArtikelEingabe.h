@@ -1,0 +1,33 @@
+#pragma once
+// Quick entry of an item by PLU code and quantity from the keyboard alone:
+// opened by a digit typed in the delivery-note window with that digit as the
+// start of the code; Enter moves to the quantity, Enter again adds the item.
+#include "ui/Formular.h"
+
+#include <memory>
+
+namespace Ui {
+class TPLUArtikelEingabe;
+}
+
+class TPLUArtikelEingabe : public ui::Formular {
+    Q_OBJECT
+public:
+    explicit TPLUArtikelEingabe(QWidget* parent = nullptr);
+    ~TPLUArtikelEingabe() override;
+
+    // The texts the window opens with: the digit typed and the quantity.
+    void Vorbelegen(const QString& plu, const QString& menge);
+
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void Edit_PLUKeyPress();
+    void Edit_MengeKeyPress();
+
+protected:
+    void FormShow() override;
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    std::unique_ptr<Ui::TPLUArtikelEingabe> ui;
+};

@@ -1,0 +1,80 @@
+#include "delivery/Rechnungsdaten_.h"
+
+#include "ui_Rechnungsdaten_.h"
+
+#include "data/Dataset.h"
+#include "data/dm_ordavo.h"
+#include "ui/Anwendung.h"
+#include "ui/Fehler.h"
+
+#include <QApplication>
+#include <QScreen>
+
+using data::Dataset;
+
+namespace {
+
+// Centres the window on the main window (or the screen when there is none).
+void AufHauptfensterZentrieren(QWidget* fenster)
+{
+    QRect bezug;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
+    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
+    if (!bezug.isValid()) return;
+    QRect r = fenster->frameGeometry();
+    r.moveCenter(bezug.center());
+    fenster->move(r.topLeft());
+}
+
+bool InBearbeitung(Dataset* ds)
+{
+    return ds->State() == Dataset::Zustand::Edit || ds->State() == Dataset::Zustand::Insert;
+}
+
+}  // namespace
+
+TRechnungsdaten::TRechnungsdaten(QWidget* parent) : ui::Formular(parent), ui(new Ui::TRechnungsdaten)
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("TRechnungsdaten"));
+    ui->Rechnungsdatum->setVisible(false);
+    ui->RechnungsdatumPicker->setDate(QDate::currentDate());
+    ui::Verbinde(ui->RechnungsdatumPicker, &QDateEdit::dateChanged, this, &TRechnungsdaten::RechnungsdatumPickerChange);
+    SetzeModalErgebnis(ui->BitBtn1, true);
+    SetzeModalErgebnis(ui->BitBtn2, false);
+}
+
+TRechnungsdaten::~TRechnungsdaten() = default;
+
+void TRechnungsdaten::Binden()
+{
+    data::DataSource* lief = App().DMOrdavo->Data_Lieferschein;
+    ui->Rechnungsdatum->setDataSource(lief, QStringLiteral("lief_rechnungsdatum"));
+    ui->DBText1->setDataSource(lief, QStringLiteral("lief_zahldatum"));
+}
+
+void TRechnungsdaten::FormShow()
+{
+    AufHauptfensterZentrieren(this);
+    FormActivate();
+}
+
+void TRechnungsdaten::FormActivate()
+{
+    Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
+    data::Field datum = ls->FieldByName(QStringLiteral("lief_rechnungsdatum"));
+    // A first invoice is dated today; an invoice keeps its date unless the
+    // user picks another.
+    if (datum.isNull() && InBearbeitung(ls)) datum.setValue(QDate::currentDate());
+    m_setzt = true;
+    if (!datum.isNull()) ui->RechnungsdatumPicker->setDate(datum.asDate());
+    m_setzt = false;
+}
+
+void TRechnungsdaten::RechnungsdatumPickerChange()
+{
+    Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
+    if (m_setzt || !InBearbeitung(ls)) return;
+    ls->FieldByName(QStringLiteral("lief_rechnungsdatum")).setValue(ui->RechnungsdatumPicker->date());
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Asks for the invoice date when a delivery note is invoiced. The caller has
+// put the note into edit and posts (OK) or cancels (Abbrechen) afterwards.
+#include "ui/Formular.h"
+
+#include <memory>
+
+namespace Ui {
+class TRechnungsdaten;
+}
+
+class TRechnungsdaten : public ui::Formular {
+    Q_OBJECT
+public:
+    explicit TRechnungsdaten(QWidget* parent = nullptr);
+    ~TRechnungsdaten() override;
+
+    void Binden() override;
+
+    void RechnungsdatumPickerChange();
+
+protected:
+    void FormShow() override;
+    void FormActivate() override;
+
+private:
+    std::unique_ptr<Ui::TRechnungsdaten> ui;
+    bool m_setzt = false;
+};
