@@ -318,7 +318,7 @@ bool TForm_Datensicherung::ArchivErstellen(const QString& arbeitsarchiv)
     }
     QElapsedTimer zuletzt;
     zuletzt.start();
-    zip_register_progress_callback_with_state(archiv, 0.01, &ZipFortschritt, nullptr, &zuletzt);
+    zip_register_progress_callback_with_state(archiv, 0.001, &ZipFortschritt, nullptr, &zuletzt);
     if (zip_close(archiv) != 0) {
         const QString text = ZipFehler(zip_get_error(archiv));
         zip_discard(archiv);
