@@ -256,7 +256,7 @@ bool DatenbankKomprimieren(const QString& datenbankdatei, QString* fehlertext, i
         // The planner needs statistics, or it may choose an index that is
         // slower than reading the whole table.
         if (!kopie.ausfuehren("ANALYZE")) return abbrechen(Komprimierfehler(kopie.fehler()));
-        if (!kopie.schliessen()) return abbrechen(Komprimierfehler(QStringLiteral("Kopie nicht geschlossen")));
+        if (!kopie.schliessen()) return abbrechen(Komprimierfehler(QStringLiteral("Die Kopie konnte nicht geschlossen werden.")));
     }
     QFile::setPermissions(temp, QFile::permissions(datei));
     if (!platform::AufPlatteSchreiben(temp))
