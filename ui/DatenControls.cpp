@@ -91,6 +91,12 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_bindung(new Bindung(this)
 
 void DBEdit::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
 
+void DBEdit::setLeerzeichenRegel(bool an)
+{
+    m_leerzeichen = an;
+    if (!m_geaendert) Anzeigen();
+}
+
 void DBEdit::Anzeigen()
 {
     if (m_setzt) return;
@@ -98,6 +104,11 @@ void DBEdit::Anzeigen()
     m_geaendert = false;
     m_setzt = true;
     setText(m_bindung->field(f) ? Bearbeitungstext(f) : QString());
+    // An empty value shows the rule's blank too; it is not a change of the user's.
+    if (m_leerzeichen && text().isEmpty()) {
+        setText(QStringLiteral(" "));
+        setCursorPosition(0);
+    }
     m_setzt = false;
 }
 
@@ -135,6 +146,13 @@ void DBEdit::Uebernehmen()
     m_geaendert = false;
 }
 
+void DBEdit::focusInEvent(QFocusEvent* e)
+{
+    QLineEdit::focusInEvent(e);
+    // The rule's blank is replaced by what is typed, unless the user clicked a place in it.
+    if (m_leerzeichen && text() == QLatin1String(" ") && e->reason() != Qt::MouseFocusReason) selectAll();
+}
+
 void DBEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
@@ -154,6 +172,12 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_bindung(new Bindung(
 
 void DBMemo::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
 
+void DBMemo::setLeerzeichenRegel(bool an)
+{
+    m_leerzeichen = an;
+    if (!m_geaendert) Anzeigen();
+}
+
 void DBMemo::Anzeigen()
 {
     if (m_setzt) return;
@@ -163,6 +187,12 @@ void DBMemo::Anzeigen()
     // Stored line breaks may be CR LF.
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(t);
+    if (m_leerzeichen && t.isEmpty()) {
+        setPlainText(QStringLiteral(" "));
+        QTextCursor c = textCursor();
+        c.setPosition(0);
+        setTextCursor(c);
+    }
     m_geaendert = false;
     m_setzt = false;
 }
@@ -201,6 +231,12 @@ void DBMemo::Uebernehmen()
     }
     m_setzt = false;
     m_geaendert = false;
+}
+
+void DBMemo::focusInEvent(QFocusEvent* e)
+{
+    QPlainTextEdit::focusInEvent(e);
+    if (m_leerzeichen && toPlainText() == QLatin1String(" ") && e->reason() != Qt::MouseFocusReason) selectAll();
 }
 
 void DBMemo::focusOutEvent(QFocusEvent* e)

@@ -5,9 +5,11 @@
 // does not fit the column's kind is refused with a German message and stays
 // in the control for correction.
 //
-// Blank rule (setLeerzeichenRegel): an edit or memo whose text the user
-// empties shows a single blank with the caret before it, so an emptied field
-// is stored as " " while an untouched empty column stays NULL.
+// Blank rule (setLeerzeichenRegel): an edit or memo whose text becomes empty
+// (the user emptied it, or the row has no value there) shows a single blank
+// with the caret before it; only the user's change is written, so an emptied
+// field is stored as " " while an untouched empty column stays NULL. Entered
+// by keyboard (not by a click), the blank is selected so that typing replaces it.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -55,12 +57,13 @@ class DBEdit : public QLineEdit {
 public:
     explicit DBEdit(QWidget* parent = nullptr);
     void setDataSource(data::DataSource* quelle, const QString& feld);
-    void setLeerzeichenRegel(bool an) { m_leerzeichen = an; }
+    void setLeerzeichenRegel(bool an);
     // Writes a pending change now; throws data::Fehler on refused text.
     void Uebernehmen();
     bool benutzerGeaendert() const { return m_geaendert; }
 
 protected:
+    void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
@@ -77,13 +80,14 @@ class DBMemo : public QPlainTextEdit {
 public:
     explicit DBMemo(QWidget* parent = nullptr);
     void setDataSource(data::DataSource* quelle, const QString& feld);
-    void setLeerzeichenRegel(bool an) { m_leerzeichen = an; }
+    void setLeerzeichenRegel(bool an);
     void Uebernehmen();
     bool benutzerGeaendert() const { return m_geaendert; }
     QString text() const { return toPlainText(); }
     void setText(const QString& t) { setPlainText(t); }
 
 protected:
+    void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
