@@ -1,0 +1,21 @@
+#pragma once
+// The modal editor of one category: the unit editor on the category table.
+#include "masterdata/Einheit_editieren.h"
+
+namespace Ui {
+class TKategorie_bearbeiten;
+}
+
+class TKategorie_bearbeiten : public Teinheit_bearbeiten {
+    Q_OBJECT
+public:
+    explicit TKategorie_bearbeiten(QWidget* parent = nullptr);
+    ~TKategorie_bearbeiten() override;
+
+protected:
+    data::DataSource* Quelle() const override;
+    void FormActivate() override;
+
+private:
+    std::unique_ptr<Ui::TKategorie_bearbeiten> ui;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// The modal dialog in which one PLU code is typed and its article chosen by
+// double-click in the article list. The overview posts or cancels.
+#include "ui/Formular.h"
+
+#include <memory>
+
+namespace Ui {
+class TPLUZuordnen;
+}
+
+class TPLUZuordnen : public ui::Formular {
+    Q_OBJECT
+public:
+    explicit TPLUZuordnen(QWidget* parent = nullptr);
+    ~TPLUZuordnen() override;
+    void Binden() override;
+
+protected:
+    void FormActivate() override;
+
+    void DBGrid1DblClick();
+    void SchalterOKClick();
+
+private:
+    std::unique_ptr<Ui::TPLUZuordnen> ui;
+};
