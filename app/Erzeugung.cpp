@@ -68,6 +68,14 @@
 #include "masterdata/Stammdaten_.h"
 #include "masterdata/adressen_.h"
 #include "masterdata/adressen_edit.h"
+#include "stats/Artikel_auswertung.h"
+#include "stats/Datum_Adressenauswertung.h"
+#include "stats/Datum_alle_Adressen_auswertung.h"
+#include "stats/Kategorie_auswertung.h"
+#include "stats/Rep_Adressenauswertung.h"
+#include "stats/Rep_Artikelauswertung.h"
+#include "stats/Rep_Artikelauswertung_Kategorie.h"
+#include "stats/Rep_alle_Adressenauswertung.h"
 
 namespace app {
 
@@ -140,19 +148,19 @@ void AlleErzeugen()
     a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
     a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
     // 22 a.RepMahnung = Erzeuge<TRepMahnung>();
-    // 23 a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
-    // 24 a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
-    // 25 a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
-    // 26 a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
-    // 27 a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
-    // 28 a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
+    a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
+    a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
+    a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
+    a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
+    a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
+    a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
     a.Mahnung = Erzeuge<TMahnung>();
     a.AboutBox = Erzeuge<TAboutBox>();
     a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
     a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
     a.PLUArtikelEingabe = Erzeuge<TPLUArtikelEingabe>();
-    // 34 a.Artikelauswertung = Erzeuge<TArtikelauswertung>();
-    // 35 a.Kategoriestatistik = Erzeuge<TKategoriestatistik>();
+    a.Artikelauswertung = Erzeuge<TArtikelauswertung>();
+    a.Kategoriestatistik = Erzeuge<TKategoriestatistik>();
 }
 
 void AlleZerstoeren()

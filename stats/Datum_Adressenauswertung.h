@@ -1,0 +1,21 @@
+#pragma once
+// The period window of the customer statistics for the current address of
+// the address list; modal. Each activation (also after the preview) shows
+// the current year and today again.
+#include "stats/Zeitraumfenster.h"
+
+namespace Ui {
+class TAdressenauswertung;
+}
+
+class TAdressenauswertung : public stats::Zeitraumfenster {
+    Q_OBJECT
+public:
+    explicit TAdressenauswertung(QWidget* parent = nullptr);
+    ~TAdressenauswertung() override;
+
+    void Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis) override;
+
+private:
+    Ui::TAdressenauswertung* ui;
+};

@@ -1,0 +1,123 @@
+#include "stats/Rep_Artikelauswertung.h"
+
+#include "data/Dataset.h"
+#include "data/dm_ordavo.h"
+#include "stats/Statistikabfragen.h"
+#include "ui/Anwendung.h"
+
+#include <cmath>
+
+using report::Maske;
+using report::Schrift;
+using stats::BisRechts;
+using stats::Box;
+
+TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
+    : stats::Statistikbericht(QStringLiteral("Artikelstatistik"), parent)
+{
+    setObjectName(QStringLiteral("TRepArtikelauswertung"));
+    setRaender(10, 10, 10, 20);
+
+    report::Band& kopf = seitenkopf();
+    kopf.setHoehe(38.9);
+    kopf.setRahmenUnten(report::Strich::Einfach);
+    Titelzeile(QStringLiteral("Artikelstatistik vom"), 58.7);
+    Zeitraumzeilen(QStringLiteral("QRLabelVon"), QStringLiteral("Von:"), QStringLiteral("LabelVon"),
+                   QStringLiteral("QRLabelBis"), QStringLiteral("Bis:"), QStringLiteral("LabelBis"), 0);
+    kopf.label(QStringLiteral("QRLabelArtikelNr"), QStringLiteral("Artikel-NR"), Box(10.0, 33.9));
+    kopf.label(QStringLiteral("QRLabelBezeichnung"), QStringLiteral("Artikelbezeichnung"), Box(26.9, 33.9));
+    kopf.label(QStringLiteral("QRLabelMenge"), QStringLiteral("Menge"), Box(73.5, 33.9));
+    kopf.label(QStringLiteral("QRLabelVerkauf"), QStringLiteral("Verkauf"), Box(103.1, 33.9));
+    kopf.label(QStringLiteral("QRLabelVerkaufPro"), QStringLiteral("%"), Box(116.6, 33.9));
+    kopf.label(QStringLiteral("QRLabelEinkauf"), QStringLiteral("Einkauf"), Box(134.9, 33.9));
+    kopf.label(QStringLiteral("QRLabelSpanne"), QStringLiteral("Spanne"), BisRechts(180.9, 33.9, 20.0), std::nullopt,
+               Qt::AlignRight);
+    kopf.label(QStringLiteral("QRLabelSpannePro"), QStringLiteral("%"), Box(182.5, 33.9));
+    kopf.vorDemDruck = [this](report::Band& b, bool& d) { PageHeaderBand1BeforePrint(b, d); };
+
+    report::Band& zeile = detail();
+    zeile.setHoehe(6.1);
+    const double y = 0.8;
+    const double yKlein = 2.0;  // 6 pt on the baseline of the 10 pt columns
+    zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
+    zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
+    zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl, std::nullopt,
+               Qt::AlignRight);
+    zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(80.4, y, 12.0), Maske::Text);
+    zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(92.6, y, 22.8, 0), Maske::Waehrung,
+               std::nullopt, Qt::AlignRight);
+    label_gesamt_pro = zeile.label(QStringLiteral("label_gesamt_pro"), QString(), QRectF(115.8, yKlein, 7.9, 0),
+                                   Schrift(6), Qt::AlignRight);
+    zeile.feld(QStringLiteral("einkaufspreis"), QStringLiteral("einkaufspreis"), QRectF(124.3, y, 22.8, 0),
+               Maske::Waehrung, std::nullopt, Qt::AlignRight);
+    zeile.feld(QStringLiteral("spanne"), QStringLiteral("spanne"), QRectF(158.2, y, 22.8, 0), Maske::Waehrung,
+               std::nullopt, Qt::AlignRight);
+    Label_spanne_pro = zeile.label(QStringLiteral("Label_spanne_pro"), QString(), QRectF(181.4, yKlein, 7.9, 0),
+                                   Schrift(6), Qt::AlignRight);
+    zeile.vorDemDruck = [this](report::Band& b, bool& d) { QRBand1BeforePrint(b, d); };
+
+    // One group over all rows: its footer prints the totals once, after the last row.
+    report::Gruppe& g = neueGruppe(QStringLiteral("QRGroup1"));
+    report::Band& fuss = g.fuss;
+    fuss.setName(QStringLiteral("QRBand2"));
+    fuss.setHoehe(15.1);
+    fuss.setRahmenOben(report::Strich::Doppelt);
+    fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), Box(65.0, 7.0));
+    LabelVerkauf = fuss.label(QStringLiteral("LabelVerkauf"), QString(), QRectF(92.6, 6.3, 23.0, 0), Schrift(12),
+                              Qt::AlignRight);
+    LabelEinkauf = fuss.label(QStringLiteral("LabelEinkauf"), QString(), QRectF(124.3, 6.3, 23.0, 0), Schrift(12),
+                              Qt::AlignRight);
+    LabelSpanne = fuss.label(QStringLiteral("LabelSpanne"), QString(), QRectF(158.2, 6.3, 23.0, 0), Schrift(12),
+                             Qt::AlignRight);
+    fuss.linie(QStringLiteral("QRShapeSumme1"), 91.5, 11.4, 183.0 - 91.5);
+    fuss.linie(QStringLiteral("QRShapeSumme2"), 91.5, 12.4, 183.0 - 91.5);
+    fuss.vorDemDruck = [this](report::Band& b, bool& d) { QRBand2BeforePrint(b, d); };
+
+    vorDemLayout = [this] {
+        data::Dataset* summen = App().DMOrdavo ? App().DMOrdavo->ADO_Auswertung_Artikel_summen : nullptr;
+        m_gesamtumsatz = summen && summen->Active() && !summen->IsEmpty()
+                             ? summen->FieldByName(QStringLiteral("gesamt")).value()
+                             : QVariant();
+    };
+}
+
+void TRepArtikelauswertung::Binden() { setDataset(App().DMOrdavo->ADO_Auswertung_Artikel); }
+
+void TRepArtikelauswertung::PageHeaderBand1BeforePrint(report::Band&, bool&) { KopfAusfuellen(); }
+
+QString TRepArtikelauswertung::Umsatzanteil(const QVariant& umsatz, const QVariant& gesamtumsatz)
+{
+    const double s = umsatz.isNull() ? 0.0 : umsatz.toDouble();
+    const double t = gesamtumsatz.isNull() ? 0.0 : gesamtumsatz.toDouble();
+    // Without sales in the period there is no share.
+    if (t == 0.0) return stats::OhneWert();
+    return stats::Prozent(s / (t / 100.0));
+}
+
+QString TRepArtikelauswertung::Aufschlag(const QVariant& spanne, const QVariant& einkauf)
+{
+    if (spanne.isNull()) return stats::Prozent(0.0);
+    const double m = spanne.toDouble();
+    const double e = einkauf.isNull() ? 0.0 : einkauf.toDouble();
+    if (m == 0.0) return stats::Prozent(0.0);
+    // A margin without purchase cost has no markup.
+    if (e == 0.0) return stats::OhneWert();
+    return stats::Prozent(100.0 / e * (m + e) - 100.0);
+}
+
+void TRepArtikelauswertung::QRBand1BeforePrint(report::Band&, bool&)
+{
+    data::Dataset* ds = dataset();
+    label_gesamt_pro->setText(Umsatzanteil(ds->FieldByName(QStringLiteral("gesamt")).value(), m_gesamtumsatz));
+    Label_spanne_pro->setText(Aufschlag(ds->FieldByName(QStringLiteral("spanne")).value(),
+                                        ds->FieldByName(QStringLiteral("einkaufspreis")).value()));
+}
+
+void TRepArtikelauswertung::QRBand2BeforePrint(report::Band&, bool&)
+{
+    data::Dataset* summen = App().DMOrdavo->ADO_Auswertung_Artikel_summen;
+    const bool da = summen->Active() && !summen->IsEmpty();
+    LabelVerkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
+    LabelEinkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
+    LabelSpanne->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
+}
