@@ -45,7 +45,10 @@ void TMahnung::Binden()
 void TMahnung::FormShow()
 {
     AufHauptfensterZentrieren(this);
+    // The text is there before the first key, whenever the platform
+    // delivers the activation.
     m_neuGezeigt = true;
+    FormActivate();
 }
 
 void TMahnung::FormActivate()

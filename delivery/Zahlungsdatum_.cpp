@@ -61,7 +61,10 @@ void TZahlungsdatum::Binden()
 void TZahlungsdatum::FormShow()
 {
     AufHauptfensterZentrieren(this);
+    // The values are there before the first key, whenever the platform
+    // delivers the activation.
     m_neuGezeigt = true;
+    FormActivate();
 }
 
 double TZahlungsdatum::Brutto() const
