@@ -1,0 +1,53 @@
+#pragma once
+// Small steps of driving a window as a user does, shared by the master-data tests.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest/QtTest>
+
+namespace bedienen {
+
+template <typename T = QWidget>
+T* Teil(QWidget* fenster, const char* name)
+{
+    T* w = fenster->findChild<T*>(QLatin1String(name));
+    if (!w) qFatal("Komponente %s fehlt in %s", name, qPrintable(fenster->objectName()));
+    return w;
+}
+
+// Types text key by key (also letters beyond ASCII).
+inline void Tasten(QWidget* w, const QString& text)
+{
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Replaces the edit's text by typing, as after entering it with Tab.
+inline void Tippe(QWidget* fenster, const char* name, const QString& text)
+{
+    auto* e = Teil<QLineEdit>(fenster, name);
+    e->setFocus(Qt::TabFocusReason);
+    e->selectAll();
+    if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Backspace);
+    else Tasten(e, text);
+}
+
+inline void TippeText(QWidget* fenster, const char* name, const QString& text)
+{
+    auto* e = Teil<QPlainTextEdit>(fenster, name);
+    e->setFocus(Qt::TabFocusReason);
+    e->selectAll();
+    if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Backspace);
+    else Tasten(e, text);
+}
+
+inline void Klick(QWidget* fenster, const char* name) { QTest::mouseClick(Teil<QAbstractButton>(fenster, name), Qt::LeftButton); }
+
+// Visible within its window (also while the window itself is hidden).
+inline bool Sichtbar(QWidget* fenster, const char* name) { return Teil(fenster, name)->isVisibleTo(fenster); }
+
+}  // namespace bedienen
