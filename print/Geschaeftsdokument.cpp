@@ -276,7 +276,7 @@ void Geschaeftsdokument::QRBand2BeforePrint(report::Band&, bool&)
     LabelBrutto->setText(data::Waehrung(netto + steuer));
 }
 
-report::Seiten Geschaeftsdokument::Layout()
+void Geschaeftsdokument::Vorbereiten()
 {
     TDMOrdavo& dm = Datenmodul();
     m_bericht.setDataset(dm.ADO_Druck_Lief);
@@ -284,13 +284,18 @@ report::Seiten Geschaeftsdokument::Layout()
     const QString nr = Nummer();
     if (!nr.isEmpty()) titel += QStringLiteral(" Nr. ") + nr;
     m_bericht.setTitel(titel);
+}
+
+report::Seiten Geschaeftsdokument::Layout()
+{
+    Vorbereiten();
     return m_bericht.Layout();
 }
 
 void Geschaeftsdokument::Preview()
 {
-    const report::Seiten seiten = Layout();
-    report::Vorschau(seiten, m_bericht.titel());
+    Vorbereiten();
+    report::Vorschau(m_bericht);
 }
 
 }  // namespace print

@@ -87,6 +87,8 @@ protected:
     report::Band* QRBand3 = nullptr;
 
 private:
+    // The print set as the driving dataset, the title with the number.
+    void Vorbereiten();
     void Kopf();
     void Positionen();
     void Summen();

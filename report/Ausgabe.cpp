@@ -11,6 +11,7 @@
 #include <QPen>
 #include <QPrinter>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace report {
 
@@ -26,12 +27,14 @@ void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dot
         p.drawLine(l.linie);
     }
     p.setPen(Qt::black);
+    // The painter is scaled to mm; a point size given as is would be scaled a
+    // second time by the device's resolution.
+    const int dpi = p.device() ? p.device()->logicalDpiY() : 72;
+    const double korrektur = 25.4 / (dpi > 0 ? dpi : 72);
     for (const TextPrimitiv& t : seite.texte) {
         if (t.text.isEmpty()) continue;
-        // The painter is scaled to mm; a point size given as is would be
-        // scaled a second time by the device's resolution.
         QFont f = t.schrift;
-        f.setPointSizeF(t.schrift.pointSizeF() / dotsProMmY);
+        f.setPointSizeF(t.schrift.pointSizeF() * korrektur);
         p.setFont(f);
         // Texts were fitted to their boxes and broken into lines when laid
         // out; each line is placed exactly where the layout measured it.
@@ -48,9 +51,12 @@ void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dot
     p.restore();
 }
 
-void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet)
+void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet, int von, int bis)
 {
-    if (seiten.empty()) return;
+    const int n = int(seiten.size());
+    von = std::max(1, von);
+    bis = (bis <= 0 || bis > n) ? n : bis;
+    if (von > bis) return;
     if (auto* drucker = dynamic_cast<QPrinter*>(&geraet)) {
         drucker->setFullPage(true);
         drucker->setPageSize(QPageSize(QPageSize::A4));
@@ -65,12 +71,12 @@ void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet)
     p.setRenderHint(QPainter::TextAntialiasing);
     const double dx = geraet.logicalDpiX() / 25.4;
     const double dy = geraet.logicalDpiY() / 25.4;
-    for (size_t i = 0; i < seiten.size(); ++i) {
-        if (i > 0 && !geraet.newPage()) {
+    for (int i = von - 1; i < bis; ++i) {
+        if (i > von - 1 && !geraet.newPage()) {
             p.end();
             throw data::Fehler(QStringLiteral("Der Druck wurde abgebrochen."));
         }
-        ZeichneSeite(p, seiten[i], dx, dy);
+        ZeichneSeite(p, seiten[size_t(i)], dx, dy);
     }
     if (!p.end()) throw data::Fehler(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
 }

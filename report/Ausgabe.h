@@ -11,13 +11,15 @@ class QPagedPaintDevice;
 
 namespace report {
 
-// Paints one page on a painter active on a device of `dotsProMm` dots per mm
-// whose origin is the sheet's top-left corner.
+// Paints one page on an active painter whose origin is the sheet's top-left
+// corner, `dotsProMmX/Y` device pixels to the mm (a printer's resolution, or
+// a zoom on screen). Font sizes are corrected by the device's own resolution.
 void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dotsProMmY);
 
-// Paints all pages on `geraet` (A4 portrait, no margins; a QPrinter is set to
-// full page), one sheet each. Nothing is painted for no pages.
-void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet);
+// Paints pages `von` to `bis` (1-based; 0 = to the last) on `geraet` (A4
+// portrait, no margins; a QPrinter is set to full page), one sheet each.
+// Nothing is painted for no pages.
+void Drucke(const Seiten& seiten, QPagedPaintDevice& geraet, int von = 1, int bis = 0);
 
 // Writes the pages to a PDF file, replacing it. Throws data::Fehler with a
 // German message when the file cannot be written.

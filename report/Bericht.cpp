@@ -188,7 +188,7 @@ Gruppe* Bericht::gruppe(const QString& name)
 }
 
 // One run of laying out.
-struct Bericht::Lauf {
+struct Seitenfolge::Lauf {
     Bericht& b;
     data::Dataset* ds = nullptr;
     bool hatZeile = false;
@@ -197,6 +197,13 @@ struct Bericht::Lauf {
     double grenze = 0;      // lowest y a band may reach on this page
     bool nurKopf = false;   // nothing but the page header on this page yet
     QHash<const Text*, int> spalten;
+    // The measurer of each element's font, kept while the font is the same.
+    struct Schriftwahl {
+        QFont schrift;
+        Messer* messer = nullptr;
+    };
+    QHash<const Text*, Schriftwahl> schriften;
+    size_t texteProSeite = 64;
 
     // A band's content before it is placed.
     struct Entwurf {
@@ -205,7 +212,91 @@ struct Bericht::Lauf {
         std::vector<LinienPrimitiv> linien;
     };
 
+    // Where the walk through the rows stands.
+    int zeilen = 0;
+    int r = 0;
+    int rueckPos = -1;      // the dataset's row before laying out
+    bool begonnen = false;
+    bool fertig = false;
+    std::vector<std::vector<QVariant>> werte;  // each group's value for every row
+
     explicit Lauf(Bericht& bericht) : b(bericht) {}
+
+    // Runs one step; a failure ends the layout and passes on.
+    template <typename F> void Schritt(F f)
+    {
+        if (fertig) return;
+        try {
+            f();
+        } catch (...) {
+            Zuruecksetzen();
+            throw;
+        }
+    }
+
+    // Puts the dataset back where it was and ends the layout.
+    void Zuruecksetzen()
+    {
+        if (!begonnen || fertig) {
+            fertig = true;
+            return;
+        }
+        fertig = true;
+        b.m_seitennummer = 0;
+        if (ds && ds->Active() && rueckPos >= 0 && rueckPos < ds->RecordCount()) ds->setRecNo(rueckPos);
+    }
+
+    void Beginnen()
+    {
+        begonnen = true;
+        ds = (b.m_ds && b.m_ds->Active()) ? b.m_ds : nullptr;
+        zeilen = ds ? ds->RecordCount() : 0;
+        rueckPos = ds ? ds->RecNo() : -1;
+        b.m_seitennummer = 0;
+        if (b.vorDemLayout) b.vorDemLayout();
+
+        const size_t anzahl = b.m_gruppen.size();
+        werte.assign(anzahl, {});
+        for (size_t g = 0; g < anzahl; ++g) {
+            if (!b.m_gruppen[g]->schluessel) continue;
+            werte[g].resize(size_t(zeilen));
+            for (int i = 0; i < zeilen; ++i) {
+                ds->setRecNo(i);
+                werte[g][size_t(i)] = b.m_gruppen[g]->schluessel(*ds);
+            }
+        }
+        if (zeilen > 0) ds->setRecNo(0);
+        hatZeile = zeilen > 0;
+        NeueSeite();
+    }
+
+    // The outermost group whose value changes between rows i-1 and i.
+    size_t Wechsel(int i) const
+    {
+        const size_t anzahl = werte.size();
+        if (i <= 0 || i >= zeilen) return 0;
+        for (size_t g = 0; g < anzahl; ++g)
+            if (!werte[g].empty() && werte[g][size_t(i)] != werte[g][size_t(i - 1)]) return g;
+        return anzahl;
+    }
+
+    // The bands of the next row, or the end of the report.
+    void Zeile()
+    {
+        const size_t anzahl = b.m_gruppen.size();
+        if (r < zeilen) {
+            if (ds->RecNo() != r) ds->setRecNo(r);
+            for (size_t g = Wechsel(r); g < anzahl; ++g) Drucken(b.m_gruppen[g]->kopf, b.m_gruppen[g]->neueSeite);
+            Drucken(b.m_detail);
+            const size_t bisG = Wechsel(r + 1);
+            for (size_t g = anzahl; g > bisG; --g) Drucken(b.m_gruppen[g - 1]->fuss);
+            ++r;
+            return;
+        }
+        Drucken(b.m_zusammenfassung);
+        SeiteBeenden();
+        Zuruecksetzen();
+    }
 
     double seitenhoehe() const { return b.format().height(); }
     double fussHoehe() { return b.m_seitenfuss.hoehe() > 0 ? b.m_seitenfuss.hoehe() : 0.0; }
@@ -230,9 +321,22 @@ struct Bericht::Lauf {
         return Formatiere(f.value(), t.maske());
     }
 
+    Messer& MesserFuer(const Text& t, QFont& schrift)
+    {
+        const QFont& soll = t.schrift() ? *t.schrift() : b.m_schrift;
+        Schriftwahl& w = schriften[&t];
+        if (!w.messer || !w.schrift.isCopyOf(soll)) {
+            w.schrift = soll;
+            w.messer = &Messer::fuer(soll);
+        }
+        schrift = w.schrift;
+        return *w.messer;
+    }
+
     Entwurf Entwerfen(Band& band)
     {
         Entwurf e;
+        e.texte.reserve(band.elemente().size());
         double wachstum = 0;
         for (const auto& el : band.elemente()) {
             if (!el->druckt()) continue;
@@ -244,8 +348,8 @@ struct Bericht::Lauf {
             }
             auto* t = dynamic_cast<const Text*>(el.get());
             if (!t) continue;
-            const QFont schrift = t->schrift() ? *t->schrift() : b.m_schrift;
-            Messer& m = Messer::fuer(schrift);
+            QFont schrift;
+            Messer& m = MesserFuer(*t, schrift);
             QRectF box = t->box();
             if (box.height() <= 0) box.setHeight(m.hoehe());
             QString inhalt = Inhalt(*t);
@@ -364,7 +468,9 @@ struct Bericht::Lauf {
     void NeueSeite()
     {
         SeiteBeenden();
+        if (!seiten.empty()) texteProSeite = std::max(texteProSeite, seiten.back().texte.size());
         seiten.emplace_back();
+        seiten.back().texte.reserve(texteProSeite + texteProSeite / 4);
         seiten.back().format = b.format();
         b.m_seitennummer = int(seiten.size());
         y = b.m_oben;
@@ -390,57 +496,46 @@ struct Bericht::Lauf {
 
 Seiten Bericht::Layout()
 {
-    Lauf lauf(*this);
-    data::Dataset* ds = (m_ds && m_ds->Active()) ? m_ds : nullptr;
-    lauf.ds = ds;
-    const int zeilen = ds ? ds->RecordCount() : 0;
+    Seitenfolge folge(*this);
+    return folge.alle();
+}
 
-    // Put the dataset back where it was, also after a failure.
-    struct Zurueck {
-        data::Dataset* ds;
-        int pos;
-        ~Zurueck()
-        {
-            if (ds && ds->Active() && pos >= 0 && pos < ds->RecordCount()) ds->setRecNo(pos);
-        }
-    } zurueck{ds, ds ? ds->RecNo() : -1};
+Seitenfolge::Seitenfolge(Bericht& bericht) : m_lauf(std::make_unique<Lauf>(bericht))
+{
+    m_lauf->Schritt([&] { m_lauf->Beginnen(); });
+    bis(0);
+}
 
-    m_seitennummer = 0;
-    if (vorDemLayout) vorDemLayout();
+Seitenfolge::~Seitenfolge()
+{
+    if (m_lauf) m_lauf->Zuruecksetzen();
+}
 
-    const size_t anzahl = m_gruppen.size();
-    // Each group's value for every row, read once.
-    std::vector<std::vector<QVariant>> werte(anzahl);
-    for (size_t g = 0; g < anzahl; ++g) {
-        if (!m_gruppen[g]->schluessel) continue;
-        werte[g].resize(size_t(zeilen));
-        for (int r = 0; r < zeilen; ++r) {
-            ds->setRecNo(r);
-            werte[g][size_t(r)] = m_gruppen[g]->schluessel(*ds);
-        }
-    }
-    // The outermost group whose value changes between rows r-1 and r.
-    auto wechsel = [&](int r) -> size_t {
-        if (r <= 0 || r >= zeilen) return 0;
-        for (size_t g = 0; g < anzahl; ++g)
-            if (!werte[g].empty() && werte[g][size_t(r)] != werte[g][size_t(r - 1)]) return g;
-        return anzahl;
-    };
+bool Seitenfolge::fertig() const { return m_lauf->fertig; }
 
-    if (zeilen > 0) ds->setRecNo(0);
-    lauf.hatZeile = zeilen > 0;
-    lauf.NeueSeite();
-    for (int r = 0; r < zeilen; ++r) {
-        if (ds->RecNo() != r) ds->setRecNo(r);
-        for (size_t g = wechsel(r); g < anzahl; ++g) lauf.Drucken(m_gruppen[g]->kopf, m_gruppen[g]->neueSeite);
-        lauf.Drucken(m_detail);
-        const size_t bis = wechsel(r + 1);
-        for (size_t g = anzahl; g > bis; --g) lauf.Drucken(m_gruppen[g - 1]->fuss);
-    }
-    lauf.Drucken(m_zusammenfassung);
-    lauf.SeiteBeenden();
-    m_seitennummer = 0;
-    return std::move(lauf.seiten);
+int Seitenfolge::anzahl() const
+{
+    const int n = int(m_lauf->seiten.size());
+    return m_lauf->fertig ? n : std::max(0, n - 1);
+}
+
+const Seite& Seitenfolge::seite(int index) const { return m_lauf->seiten.at(size_t(index)); }
+
+bool Seitenfolge::bis(int index)
+{
+    while (!m_lauf->fertig && anzahl() <= index) m_lauf->Schritt([&] { m_lauf->Zeile(); });
+    return index < anzahl();
+}
+
+void Seitenfolge::weiter(int zeilen)
+{
+    for (int i = 0; i < zeilen && !m_lauf->fertig; ++i) m_lauf->Schritt([&] { m_lauf->Zeile(); });
+}
+
+Seiten Seitenfolge::alle()
+{
+    while (!m_lauf->fertig) m_lauf->Schritt([&] { m_lauf->Zeile(); });
+    return std::move(m_lauf->seiten);
 }
 
 }  // namespace report

@@ -354,8 +354,7 @@ public:
     int seitennummer() const { return m_seitennummer; }
 
 private:
-    struct Lauf;
-    friend struct Lauf;
+    friend class Seitenfolge;
 
     QString m_titel;
     double m_oben = 10, m_unten = 10, m_links = 10, m_rechts = 10;
@@ -367,6 +366,37 @@ private:
     Band m_seitenfuss{BandArt::Seitenfuss, QStringLiteral("PageFooterBand1")};
     std::vector<std::unique_ptr<Gruppe>> m_gruppen;
     int m_seitennummer = 0;
+};
+
+// Laying out step by step, so that a preview can show the first pages of a
+// long report at once and lay out the rest while the user looks at them.
+// Hooks run exactly as in Bericht::Layout (once per band, in order). While it
+// lives, the report's dataset is moved; it is put back when the layout ends,
+// fails, or the Seitenfolge is destroyed. Do not change the report meanwhile.
+class Seitenfolge {
+public:
+    // Starts the layout (runs vorDemLayout and lays out up to the first page).
+    explicit Seitenfolge(Bericht& bericht);
+    ~Seitenfolge();
+    Seitenfolge(const Seitenfolge&) = delete;
+    Seitenfolge& operator=(const Seitenfolge&) = delete;
+
+    bool fertig() const;
+    // Pages that are complete (all pages once fertig()).
+    int anzahl() const;
+    const Seite& seite(int index) const;  // 0-based, below anzahl()
+    // Lays out until page `index` is complete or the report ends; true when it exists.
+    bool bis(int index);
+    // Lays out at most `zeilen` more rows of the dataset (the end when none are left).
+    void weiter(int zeilen);
+    // Lays out the rest and hands over all pages.
+    Seiten alle();
+
+    // Exceptions from hooks or the dataset pass through every call above;
+    // the Seitenfolge is then fertig() with the pages so far.
+private:
+    struct Lauf;
+    std::unique_ptr<Lauf> m_lauf;
 };
 
 }  // namespace report
