@@ -76,6 +76,9 @@
 #include "stats/Rep_Artikelauswertung.h"
 #include "stats/Rep_Artikelauswertung_Kategorie.h"
 #include "stats/Rep_alle_Adressenauswertung.h"
+#include "print/RepMahnung_.h"
+#include "print/Rep_Lieferschein.h"
+#include "print/Rep_Rechnung.h"
 
 namespace app {
 
@@ -140,14 +143,14 @@ void AlleErzeugen()
     a.Lieferschein = Erzeuge<TLieferschein>();
     a.Artikelauswahl = Erzeuge<TArtikelauswahl>();
     a.Artikelbearbeiten = Erzeuge<TArtikelbearbeiten>();
-    // 15 a.RepLieferschein = Erzeuge<TRepLieferschein>();
+    a.RepLieferschein = Erzeuge<TRepLieferschein>();
     a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
     a.Stammdaten = Erzeuge<TStammdaten>();
-    // 18 a.RepRechnung = Erzeuge<TRepRechnung>();
+    a.RepRechnung = Erzeuge<TRepRechnung>();
     a.Rechnungsdaten = Erzeuge<TRechnungsdaten>();
     a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
     a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
-    // 22 a.RepMahnung = Erzeuge<TRepMahnung>();
+    a.RepMahnung = Erzeuge<TRepMahnung>();
     a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
     a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
     a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
