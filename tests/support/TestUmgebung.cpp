@@ -100,12 +100,22 @@ QList<QList<QVariant>> Ausfuehren(const QString& sql, const QList<QVariant>& wer
     return out;
 }
 
+// Clears the "answered" mark of a widget when it is hidden, so a window that
+// is shown again (windows live for the whole run) is answered again.
+struct Verstecktwaechter : QObject {
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide) o->setProperty("ordavoTestBeantwortet", QVariant());
+        return false;
+    }
+};
+
 // Handlers for modal widgets, polled from a timer.
 struct Dialogwaechter {
     std::deque<std::function<void(QWidget*)>> handler;
-    QList<QWidget*> erledigt;
     QStringList meldungen;
     QTimer timer;
+    Verstecktwaechter versteckt;
     Dialogwaechter()
     {
         timer.setInterval(10);
@@ -118,11 +128,10 @@ struct Dialogwaechter {
             return;
         }
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible() || erledigt.contains(w)) return;
-        // Widgets are reused (windows live for the whole run): forget them once hidden.
-        erledigt.erase(std::remove_if(erledigt.begin(), erledigt.end(), [](QWidget* x) { return !x->isVisible(); }),
-                       erledigt.end());
-        erledigt << w;
+        if (!w || !w->isVisible() || w->property("ordavoTestBeantwortet").toBool()) return;
+        w->setProperty("ordavoTestBeantwortet", true);
+        w->removeEventFilter(&versteckt);
+        w->installEventFilter(&versteckt);
         auto h = handler.front();
         handler.pop_front();
         h(w);

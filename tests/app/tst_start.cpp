@@ -1,0 +1,230 @@
+// Start-up and the main window's shell behaviour: hand-over of a supplied
+// database, the update program, the settings flag and desktop entry, the
+// reminder, and the backup tool on close.
+#include "TestUmgebung.h"
+
+#include "app/Erzeugung.h"
+#include "app/Start.h"
+#include "app/ordavo.h"
+#include "data/Fehler.h"
+#include "ui/Anwendung.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+void Schreibe(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+QByteArray Lies(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A stand-in program that records that it ran, after a pause (to see waiting).
+void StandIn(const QString& pfad, const QString& merker, double sekunden = 0)
+{
+    Schreibe(pfad, QStringLiteral("#!/bin/sh\nsleep %1\necho lief > '%2'\n").arg(sekunden).arg(merker).toUtf8());
+    QFile::setPermissions(pfad, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+}  // namespace
+
+class TstStart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void uebergabe_data()
+    {
+        QTest::addColumn<bool>("tab");
+        QTest::addColumn<bool>("neu");
+        QTest::addColumn<bool>("update");
+        QTest::addColumn<bool>("tabDanach");
+        QTest::addColumn<bool>("neuDanach");
+        QTest::addColumn<bool>("updateLief");
+        QTest::newRow("nur neue Datei") << false << true << true << true << false << false;
+        QTest::newRow("beide Dateien") << true << true << true << true << true << true;
+        QTest::newRow("nur Datenbank") << true << false << true << true << false << false;
+        QTest::newRow("keine") << false << false << true << false << false << false;
+        QTest::newRow("Update-Programm fehlt") << true << true << false << true << true << false;
+    }
+    void uebergabe()
+    {
+        QFETCH(bool, tab);
+        QFETCH(bool, neu);
+        QFETCH(bool, update);
+        QFETCH(bool, tabDanach);
+        QFETCH(bool, neuDanach);
+        QFETCH(bool, updateLief);
+        test::Programmordner ordner(false);
+        if (tab) Schreibe(ordner.datei("ordavo_tab.mdb"), "alt");
+        if (neu) Schreibe(ordner.datei("ordavo_neu.mdb"), "neu");
+        const QString merker = ordner.datei("update.lief");
+        if (update) StandIn(ordner.datei("check_update"), merker, 0.3);
+        app::UebergabeUndUpdate(ordner.pfad() + "/");
+        QCOMPARE(QFile::exists(ordner.datei("ordavo_tab.mdb")), tabDanach);
+        QCOMPARE(QFile::exists(ordner.datei("ordavo_neu.mdb")), neuDanach);
+        // Waited for: the stand-in writes its mark only at its end.
+        QCOMPARE(QFile::exists(merker), updateLief);
+        if (tab) QCOMPARE(Lies(ordner.datei("ordavo_tab.mdb")), QByteArray("alt"));
+        else if (neu) QCOMPARE(Lies(ordner.datei("ordavo_tab.mdb")), QByteArray("neu"));
+    }
+
+    void ohneDatenbankKeinHauptfenster()
+    {
+        test::Programmordner ordner(false);
+        try {
+            test::ProgrammErzeugen();
+            QFAIL("ohne Datenbank gestartet");
+        } catch (const data::Fehler& f) {
+            QVERIFY(f.text().contains("ordavo_tab.mdb"));
+        }
+        test::ProgrammBeenden();
+        QVERIFY(!App().Ordavo);
+    }
+
+    void desktopIconFlag_data()
+    {
+        QTest::addColumn<QByteArray>("vorher");
+        QTest::addColumn<bool>("eintrag");
+        QTest::addColumn<QByteArray>("nachher");
+        QTest::newRow("keine Datei") << QByteArray() << true << QByteArray("[Einstellungen]\nDesktopIcon=true\n");
+        QTest::newRow("false") << QByteArray("[Einstellungen]\r\nDesktopIcon=false\r\n") << true
+                               << QByteArray("[Einstellungen]\r\nDesktopIcon=true\r\n");
+        QTest::newRow("False zählt als erledigt") << QByteArray("[Einstellungen]\nDesktopIcon=False\n") << false
+                                                  << QByteArray("[Einstellungen]\nDesktopIcon=False\n");
+        QTest::newRow("true") << QByteArray("[Einstellungen]\nDesktopIcon=true\n") << false
+                              << QByteArray("[Einstellungen]\nDesktopIcon=true\n");
+        QTest::newRow("andere Abschnitte bleiben")
+            << QByteArray("; Kommentar\n[Datensicherung]\nZiel=C:\\Sicherung\\\n\n[Einstellungen]\nAnderes=1\n")
+            << true << QByteArray("; Kommentar\n[Datensicherung]\nZiel=C:\\Sicherung\\\n\n[Einstellungen]\nAnderes=1\nDesktopIcon=true\n");
+    }
+    void desktopIconFlag()
+    {
+        QFETCH(QByteArray, vorher);
+        QFETCH(bool, eintrag);
+        QFETCH(QByteArray, nachher);
+        test::Programmordner ordner;
+        if (!vorher.isNull()) Schreibe(ordner.datei("Ordavo.ini"), vorher);
+        test::ProgrammErzeugen();
+        QCOMPARE(QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")), eintrag);
+        QCOMPARE(Lies(ordner.datei("Ordavo.ini")), nachher);
+        test::ProgrammBeenden();
+        // A later start makes no entry, even if the user deleted it.
+        QFile::remove(ordner.datei("home/Desktop/Ordavo.desktop"));
+        test::ProgrammErzeugen();
+        QVERIFY(!QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
+        test::ProgrammBeenden();
+    }
+
+    void einstellungsdateiNichtSchreibbar()
+    {
+        test::Programmordner ordner;
+        QDir().mkpath(ordner.datei("Ordavo.ini"));  // a folder in its place: never writable
+        test::AntworteMeldung();
+        test::ProgrammErzeugen();
+        const QStringList m = test::Meldungen();
+        QCOMPARE(m.size(), 1);
+        QVERIFY2(m.first().startsWith("In ") && m.first().endsWith("Ordavo.ini kann nicht geschrieben werden"), qPrintable(m.first()));
+        QVERIFY(QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
+        test::ProgrammBeenden();
+    }
+
+    void icon_erstellen_fragt_und_laesst_ini()
+    {
+        test::Programmordner ordner;
+        test::ProgrammErzeugen();
+        const QByteArray ini = Lies(ordner.datei("Ordavo.ini"));
+        QFile::remove(ordner.datei("home/Desktop/Ordavo.desktop"));
+        auto* aktion = App().Ordavo->findChild<QAction*>("IconErstellen1");
+        test::AntworteMeldung("Abbrechen");
+        aktion->trigger();
+        QVERIFY(!QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
+        for (int i = 0; i < 2; ++i) {
+            test::AntworteMeldung("OK");
+            aktion->trigger();
+            QVERIFY(QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
+        }
+        QCOMPARE(test::Meldungen(), QStringList(3, "Wollen sie einen Icon auf dem Desktop erstellen?"));
+        QCOMPARE(Lies(ordner.datei("Ordavo.ini")), ini);
+        const QByteArray eintrag = Lies(ordner.datei("home/Desktop/Ordavo.desktop"));
+        QVERIFY(eintrag.contains("Name=Ordavo"));
+        QVERIFY(eintrag.contains("Path="));
+        test::ProgrammBeenden();
+    }
+
+    void erinnerungEinmal_data()
+    {
+        QTest::addColumn<bool>("stammdaten");
+        QTest::newRow("ohne Stammdaten") << false;
+        QTest::newRow("mit Stammdaten") << true;
+    }
+    void erinnerungEinmal()
+    {
+        QFETCH(bool, stammdaten);
+        test::Programmordner ordner;
+        if (stammdaten) test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::ProgrammErzeugen();
+        if (!stammdaten) test::AntworteMeldung();
+        App().Ordavo->show();
+        QTest::qWait(400);
+        App().Ordavo->hide();
+        App().Ordavo->show();
+        QTest::qWait(300);
+        QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
+        QCOMPARE(test::OffeneDialoge(), 0);
+        test::ProgrammBeenden();
+    }
+
+    void schliessenStartetDatensicherung_data()
+    {
+        QTest::addColumn<bool>("vorhanden");
+        QTest::newRow("vorhanden") << true;
+        QTest::newRow("fehlt") << false;
+    }
+    void schliessenStartetDatensicherung()
+    {
+        QFETCH(bool, vorhanden);
+        test::Programmordner ordner;
+        // The backup tool is looked for beside the database, in the working directory.
+        const QString merker = ordner.datei("sicherung.lief");
+        if (vorhanden) StandIn(ordner.datei("datensicherung"), merker);
+        test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::ProgrammErzeugen();
+        App().Ordavo->show();
+        App().Ordavo->findChild<QPushButton*>("BitBtn5")->click();
+        QVERIFY(!App().Ordavo->isVisible());
+        if (vorhanden) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(merker), 5000);
+        else QVERIFY(!QFile::exists(merker));
+        test::ProgrammBeenden();
+    }
+
+    void hauptfenster()
+    {
+        test::Programmordner ordner;
+        test::ProgrammErzeugen();
+        TOrdavo* h = App().Ordavo;
+        QCOMPARE(h->windowTitle(), QString("Ordavo :: Torsil"));
+        QCOMPARE(h->findChild<QPushButton*>("BitBtn2")->text(), QString("   Neuer Lieferschein   "));
+        QCOMPARE(h->findChild<QPushButton*>("BitBtn6")->text(), QString("   Offene Rechnungen"));
+        QVERIFY(h->findChild<QMenuBar*>("Hauptmenue"));
+        // Tab order as the buttons are meant to be walked.
+        QStringList folge;
+        QWidget* w = h->findChild<QPushButton*>("BitBtn2");
+        for (int i = 0; i < 7; ++i) {
+            folge << w->objectName();
+            w = w->nextInFocusChain();
+            while (!qobject_cast<QPushButton*>(w)) w = w->nextInFocusChain();
+        }
+        QCOMPARE(folge, (QStringList{"BitBtn2", "BitBtn4", "BitBtn1", "BitBtn3", "BitBtn6", "BitBtn5", "BitBtn7"}));
+        test::ProgrammBeenden();
+    }
+};
+
+QTEST_MAIN(TstStart)
+#include "tst_start.moc"
