@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 using data::Dataset;
 
@@ -44,9 +45,25 @@ void TPLUArtikelEingabe::Vorbelegen(const QString& plu, const QString& menge)
 
 void TPLUArtikelEingabe::FormShow()
 {
-    // Set up once per opening, not on every activation: after a message of
-    // its own the user goes on where he was. The caret stands after the typed
-    // start with nothing selected, so that further digits extend the code.
+    // Showing a dialog gives its first edit a Tab focus, which selects the
+    // digit: the caret is placed once the showing is done, and again when the
+    // window system activates the window, whichever comes first.
+    m_frischGeoeffnet = true;
+    QTimer::singleShot(0, this, [this] { EingabeBeginnen(); });
+}
+
+void TPLUArtikelEingabe::FormActivate()
+{
+    EingabeBeginnen();
+}
+
+void TPLUArtikelEingabe::EingabeBeginnen()
+{
+    // Once per opening only: after a message of its own the user goes on
+    // where he was. The caret stands after the typed start with nothing
+    // selected, so that further digits extend the code.
+    if (!m_frischGeoeffnet || !isVisible()) return;
+    m_frischGeoeffnet = false;
     ui->Edit_PLU->setFocus();
     ui->Edit_PLU->deselect();
     ui->Edit_PLU->setCursorPosition(qMin(2, int(ui->Edit_PLU->text().size())));

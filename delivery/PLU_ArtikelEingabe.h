@@ -26,8 +26,12 @@ public:
 
 protected:
     void FormShow() override;
+    void FormActivate() override;
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    void EingabeBeginnen();
+
     std::unique_ptr<Ui::TPLUArtikelEingabe> ui;
+    bool m_frischGeoeffnet = false;
 };
