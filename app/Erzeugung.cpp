@@ -57,6 +57,28 @@
 #include "delivery/Mahnung_.h"
 #include "delivery/Zahlungsdatum_.h"
 #include "delivery/nochnichtbezahlt_.h"
+#include "masterdata/Artikel_.h"
+#include "masterdata/Artikel_editieren.h"
+#include "masterdata/Einheit_.h"
+#include "masterdata/Einheit_editieren.h"
+#include "masterdata/Kategorie_.h"
+#include "masterdata/Kategorie_editieren.h"
+#include "masterdata/PLUUebersicht_.h"
+#include "masterdata/PLUZuordnen_.h"
+#include "masterdata/Stammdaten_.h"
+#include "masterdata/adressen_.h"
+#include "masterdata/adressen_edit.h"
+#include "stats/Artikel_auswertung.h"
+#include "stats/Datum_Adressenauswertung.h"
+#include "stats/Datum_alle_Adressen_auswertung.h"
+#include "stats/Kategorie_auswertung.h"
+#include "stats/Rep_Adressenauswertung.h"
+#include "stats/Rep_Artikelauswertung.h"
+#include "stats/Rep_Artikelauswertung_Kategorie.h"
+#include "stats/Rep_alle_Adressenauswertung.h"
+#include "print/RepMahnung_.h"
+#include "print/Rep_Lieferschein.h"
+#include "print/Rep_Rechnung.h"
 
 namespace app {
 
@@ -98,7 +120,7 @@ void AlleErzeugen()
 {
     Anwendung& a = App();
     a.Ordavo = Erzeuge<TOrdavo>();
-    // 2  a.Adressen = Erzeuge<TAdressen>();
+    a.Adressen = Erzeuge<TAdressen>();
 
     // 3: the data module; a failure ends the start-up.
     a.DMOrdavo = new TDMOrdavo();
@@ -110,38 +132,38 @@ void AlleErzeugen()
         if (binden) ui::Geschuetzt([&] { binden(o); });
     }
 
-    // 4  a.Adressen_bearbeiten = Erzeuge<TAdressen_bearbeiten>();
-    // 5  a.Artikel = Erzeuge<TArtikel>();
-    // 6  a.Artikeleditieren = Erzeuge<TArtikeleditieren>();
-    // 7  a.einheit = Erzeuge<Teinheit>();
-    // 8  a.einheit_bearbeiten = Erzeuge<Teinheit_bearbeiten>();
-    // 9  a.Kategorie = Erzeuge<TKategorie>();
-    // 10 a.Kategorie_bearbeiten = Erzeuge<TKategorie_bearbeiten>();
+    a.Adressen_bearbeiten = Erzeuge<TAdressen_bearbeiten>();
+    a.Artikel = Erzeuge<TArtikel>();
+    a.Artikeleditieren = Erzeuge<TArtikeleditieren>();
+    a.einheit = Erzeuge<Teinheit>();
+    a.einheit_bearbeiten = Erzeuge<Teinheit_bearbeiten>();
+    a.Kategorie = Erzeuge<TKategorie>();
+    a.Kategorie_bearbeiten = Erzeuge<TKategorie_bearbeiten>();
     a.Lieferscheinkopf = Erzeuge<TLieferscheinkopf>();
     a.Lieferschein = Erzeuge<TLieferschein>();
     a.Artikelauswahl = Erzeuge<TArtikelauswahl>();
     a.Artikelbearbeiten = Erzeuge<TArtikelbearbeiten>();
-    // 15 a.RepLieferschein = Erzeuge<TRepLieferschein>();
+    a.RepLieferschein = Erzeuge<TRepLieferschein>();
     a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
-    // 17 a.Stammdaten = Erzeuge<TStammdaten>();
-    // 18 a.RepRechnung = Erzeuge<TRepRechnung>();
+    a.Stammdaten = Erzeuge<TStammdaten>();
+    a.RepRechnung = Erzeuge<TRepRechnung>();
     a.Rechnungsdaten = Erzeuge<TRechnungsdaten>();
     a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
     a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();
-    // 22 a.RepMahnung = Erzeuge<TRepMahnung>();
-    // 23 a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
-    // 24 a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
-    // 25 a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
-    // 26 a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
-    // 27 a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
-    // 28 a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
+    a.RepMahnung = Erzeuge<TRepMahnung>();
+    a.RepArtikelauswertung = Erzeuge<TRepArtikelauswertung>();
+    a.RepAdressenauswertung = Erzeuge<TRepAdressenauswertung>();
+    a.RepalleAdressenauswertungen = Erzeuge<TRepalleAdressenauswertungen>();
+    a.Kategorieauswertung = Erzeuge<TKategorieauswertung>();
+    a.Adressenauswertung = Erzeuge<TAdressenauswertung>();
+    a.Datum_alle_Adressenauswertung = Erzeuge<TDatum_alle_Adressenauswertung>();
     a.Mahnung = Erzeuge<TMahnung>();
     a.AboutBox = Erzeuge<TAboutBox>();
-    // 31 a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
-    // 32 a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
+    a.PLUUebersicht = Erzeuge<TPLUUebersicht>();
+    a.PLUZuordnen = Erzeuge<TPLUZuordnen>();
     a.PLUArtikelEingabe = Erzeuge<TPLUArtikelEingabe>();
-    // 34 a.Artikelauswertung = Erzeuge<TArtikelauswertung>();
-    // 35 a.Kategoriestatistik = Erzeuge<TKategoriestatistik>();
+    a.Artikelauswertung = Erzeuge<TArtikelauswertung>();
+    a.Kategoriestatistik = Erzeuge<TKategoriestatistik>();
 }
 
 void AlleZerstoeren()
