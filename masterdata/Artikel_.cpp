@@ -13,6 +13,12 @@
 
 #include <QPushButton>
 
+#if __has_include("stats/Artikel_auswertung.h")
+#include "stats/Artikel_auswertung.h"
+#include "stats/Kategorie_auswertung.h"
+#define ORDAVO_STATISTIK 1
+#endif
+
 using data::Dataset;
 
 namespace {
@@ -105,12 +111,18 @@ void TArtikel::SchalteralleArtikelLoeschenClick()
 
 void TArtikel::BitBtn2Click()
 {
-    // opens the article statistics TArtikelauswertung, not modally
+    // The article statistics, not modally.
+#ifdef ORDAVO_STATISTIK
+    if (App().Artikelauswertung) static_cast<ui::Formular*>(App().Artikelauswertung)->Zeige();
+#endif
 }
 
 void TArtikel::BitBtn3Click()
 {
-    // opens the category statistics TKategorieauswertung, not modally
+    // The category statistics, not modally.
+#ifdef ORDAVO_STATISTIK
+    if (App().Kategorieauswertung) static_cast<ui::Formular*>(App().Kategorieauswertung)->Zeige();
+#endif
 }
 
 void TArtikel::SchalteralleArtikelSchliessenClick() { close(); }

@@ -75,7 +75,7 @@ QString TArtikeleditieren::SpanneText(double einkauf, double preis)
         // More than six digits before the decimal point: exponent form.
         const int exponent = int(std::floor(std::log10(std::fabs(r))));
         const double mantisse = r / std::pow(10.0, exponent);
-        text = loc.toString(mantisse, 'g', 6) + QStringLiteral("E+") + QString::number(exponent);
+        text = loc.toString(mantisse, 'g', 6) + QStringLiteral("E") + QString::number(exponent);
     } else {
         r = std::round(r * 100.0) / 100.0 + 0.0;  // never "-0,00"
         text = loc.toString(r, 'f', 2);

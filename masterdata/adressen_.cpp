@@ -13,6 +13,12 @@
 
 #include <QPushButton>
 
+#if __has_include("stats/Datum_Adressenauswertung.h")
+#include "stats/Datum_Adressenauswertung.h"
+#include "stats/Datum_alle_Adressen_auswertung.h"
+#define ORDAVO_STATISTIK 1
+#endif
+
 using data::Dataset;
 
 namespace {
@@ -110,12 +116,18 @@ void TAdressen::SchalterLoeschenClick()
 
 void TAdressen::BitBtn1Click()
 {
-    // opens the statistics of the current customer TAdressenauswertung, modally
+    // The statistics of the current customer, modally.
+#ifdef ORDAVO_STATISTIK
+    if (App().Adressenauswertung) static_cast<ui::Formular*>(App().Adressenauswertung)->ZeigeModal();
+#endif
 }
 
 void TAdressen::BitBtn2Click()
 {
-    // opens the statistics of all customers TDatum_alle_Adressenauswertung, modally
+    // The statistics of all customers, modally.
+#ifdef ORDAVO_STATISTIK
+    if (App().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(App().Datum_alle_Adressenauswertung)->ZeigeModal();
+#endif
 }
 
 void TAdressen::SchalterSchliessenClick() { close(); }
