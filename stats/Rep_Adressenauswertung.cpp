@@ -10,6 +10,11 @@ using report::Schrift;
 using stats::BisRechts;
 using stats::Box;
 
+namespace {
+const QRectF kBoxGesamtumsatz(132.8, 7.0, 0, 0);
+const QRectF kBoxNetto(183.3 - 25.0, 6.3, 25.0, 0);
+}  // namespace
+
 TRepAdressenauswertung::TRepAdressenauswertung(QObject* parent)
     : stats::Statistikbericht(QStringLiteral("Kundenstatistik"), parent)
 {
@@ -48,12 +53,15 @@ TRepAdressenauswertung::TRepAdressenauswertung(QObject* parent)
     zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(155.3, y, 183.1 - 155.3, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
 
+    stats::BetraegeWachsen(*this, zeile);
+
     report::Band& fuss = g.fuss;
     fuss.setName(QStringLiteral("QRBand2"));
     fuss.setHoehe(28.3);
     fuss.setRahmenOben(report::Strich::Doppelt);
-    fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), Box(132.8, 7.0));
-    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), BisRechts(183.3, 6.3, 25.0), Schrift(12),
+    QRLabelGesamtumsatz =
+        fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatz);
+    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), kBoxNetto, Schrift(12),
                             Qt::AlignRight);
     fuss.linie(QStringLiteral("QRShapeSumme1"), 162.4, 11.9, 183.8 - 162.4);
     fuss.linie(QStringLiteral("QRShapeSumme2"), 162.4, 13.0, 183.8 - 162.4);
@@ -89,5 +97,6 @@ void TRepAdressenauswertung::QRBand2BeforePrint(report::Band&, bool&)
     stats::SetzeZeitraum(q, von(), bis());
     q->setParameter(QStringLiteral("id"), dm->ADO_t_adressen->FieldByName(QStringLiteral("id")).asInteger());
     q->Open();
-    LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+    stats::SetzeRechts(LabelNetto, kBoxNetto, stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelNetto);
 }

@@ -18,4 +18,5 @@ private:
     report::Text* m_plz = nullptr;
     report::Text* m_ort = nullptr;
     report::Text* LabelNetto = nullptr;
+    report::Text* QRLabelGesamtumsatz = nullptr;
 };

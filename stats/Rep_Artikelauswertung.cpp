@@ -12,6 +12,16 @@ using report::Schrift;
 using stats::BisRechts;
 using stats::Box;
 
+namespace {
+// The 6 pt columns, on the baseline of the 10 pt ones.
+const QRectF kBoxAnteil(115.8, 2.0, 7.9, 0);
+const QRectF kBoxAufschlag(181.4, 2.0, 7.9, 0);
+const QRectF kBoxGesamtumsatz(65.0, 7.0, 0, 0);
+const QRectF kBoxVerkauf(92.6, 6.3, 23.0, 0);
+const QRectF kBoxEinkauf(124.3, 6.3, 23.0, 0);
+const QRectF kBoxSpanne(158.2, 6.3, 23.0, 0);
+}  // namespace
+
 TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     : stats::Statistikbericht(QStringLiteral("Artikelstatistik"), parent)
 {
@@ -38,7 +48,6 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(6.1);
     const double y = 0.8;
-    const double yKlein = 2.0;  // 6 pt on the baseline of the 10 pt columns
     zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
     zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
     zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl, std::nullopt,
@@ -46,15 +55,16 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(80.4, y, 12.0), Maske::Text);
     zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(92.6, y, 22.8, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
-    label_gesamt_pro = zeile.label(QStringLiteral("label_gesamt_pro"), QString(), QRectF(115.8, yKlein, 7.9, 0),
+    label_gesamt_pro = zeile.label(QStringLiteral("label_gesamt_pro"), QString(), kBoxAnteil,
                                    Schrift(6), Qt::AlignRight);
     zeile.feld(QStringLiteral("einkaufspreis"), QStringLiteral("einkaufspreis"), QRectF(124.3, y, 22.8, 0),
                Maske::Waehrung, std::nullopt, Qt::AlignRight);
     zeile.feld(QStringLiteral("spanne"), QStringLiteral("spanne"), QRectF(158.2, y, 22.8, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
-    Label_spanne_pro = zeile.label(QStringLiteral("Label_spanne_pro"), QString(), QRectF(181.4, yKlein, 7.9, 0),
+    Label_spanne_pro = zeile.label(QStringLiteral("Label_spanne_pro"), QString(), kBoxAufschlag,
                                    Schrift(6), Qt::AlignRight);
     zeile.vorDemDruck = [this](report::Band& b, bool& d) { QRBand1BeforePrint(b, d); };
+    stats::BetraegeWachsen(*this, zeile);
 
     // One group over all rows: its footer prints the totals once, after the last row.
     report::Gruppe& g = neueGruppe(QStringLiteral("QRGroup1"));
@@ -62,12 +72,12 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     fuss.setName(QStringLiteral("QRBand2"));
     fuss.setHoehe(15.1);
     fuss.setRahmenOben(report::Strich::Doppelt);
-    fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), Box(65.0, 7.0));
-    LabelVerkauf = fuss.label(QStringLiteral("LabelVerkauf"), QString(), QRectF(92.6, 6.3, 23.0, 0), Schrift(12),
+    QRLabelGesamtumsatz = fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatz);
+    LabelVerkauf = fuss.label(QStringLiteral("LabelVerkauf"), QString(), kBoxVerkauf, Schrift(12),
                               Qt::AlignRight);
-    LabelEinkauf = fuss.label(QStringLiteral("LabelEinkauf"), QString(), QRectF(124.3, 6.3, 23.0, 0), Schrift(12),
+    LabelEinkauf = fuss.label(QStringLiteral("LabelEinkauf"), QString(), kBoxEinkauf, Schrift(12),
                               Qt::AlignRight);
-    LabelSpanne = fuss.label(QStringLiteral("LabelSpanne"), QString(), QRectF(158.2, 6.3, 23.0, 0), Schrift(12),
+    LabelSpanne = fuss.label(QStringLiteral("LabelSpanne"), QString(), kBoxSpanne, Schrift(12),
                              Qt::AlignRight);
     fuss.linie(QStringLiteral("QRShapeSumme1"), 91.5, 11.4, 183.0 - 91.5);
     fuss.linie(QStringLiteral("QRShapeSumme2"), 91.5, 12.4, 183.0 - 91.5);
@@ -108,16 +118,22 @@ QString TRepArtikelauswertung::Aufschlag(const QVariant& spanne, const QVariant&
 void TRepArtikelauswertung::QRBand1BeforePrint(report::Band&, bool&)
 {
     data::Dataset* ds = dataset();
-    label_gesamt_pro->setText(Umsatzanteil(ds->FieldByName(QStringLiteral("gesamt")).value(), m_gesamtumsatz));
-    Label_spanne_pro->setText(Aufschlag(ds->FieldByName(QStringLiteral("spanne")).value(),
-                                        ds->FieldByName(QStringLiteral("einkaufspreis")).value()));
+    stats::SetzeSchmal(label_gesamt_pro, kBoxAnteil,
+                       Umsatzanteil(ds->FieldByName(QStringLiteral("gesamt")).value(), m_gesamtumsatz));
+    stats::SetzeSchmal(Label_spanne_pro, kBoxAufschlag,
+                       Aufschlag(ds->FieldByName(QStringLiteral("spanne")).value(),
+                                 ds->FieldByName(QStringLiteral("einkaufspreis")).value()));
 }
 
 void TRepArtikelauswertung::QRBand2BeforePrint(report::Band&, bool&)
 {
     data::Dataset* summen = App().DMOrdavo->ADO_Auswertung_Artikel_summen;
     const bool da = summen->Active() && !summen->IsEmpty();
-    LabelVerkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
-    LabelEinkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
-    LabelSpanne->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
+    stats::SetzeRechts(LabelVerkauf, kBoxVerkauf,
+                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
+    stats::SetzeRechts(LabelEinkauf, kBoxEinkauf,
+                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
+    stats::SetzeRechts(LabelSpanne, kBoxSpanne,
+                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
+    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelVerkauf);
 }

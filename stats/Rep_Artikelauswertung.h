@@ -26,5 +26,6 @@ private:
     report::Text* LabelVerkauf = nullptr;
     report::Text* LabelEinkauf = nullptr;
     report::Text* LabelSpanne = nullptr;
+    report::Text* QRLabelGesamtumsatz = nullptr;
     QVariant m_gesamtumsatz;
 };

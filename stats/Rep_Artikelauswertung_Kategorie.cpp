@@ -45,6 +45,7 @@ TKategoriestatistik::TKategoriestatistik(QObject* parent)
     pro->setFormatierer([](const data::Field& f) {
         return f.isNull() ? stats::OhneWert() : stats::ProzentTausender(f.asFloat());
     });
+    stats::BetraegeWachsen(*this, zeile);
 }
 
 void TKategoriestatistik::Binden() { setDataset(App().DMOrdavo->ADO_Auswertung_ArtikelKategorie_summen); }

@@ -12,6 +12,11 @@ using report::Schrift;
 using stats::BisRechts;
 using stats::Box;
 
+namespace {
+const QRectF kBoxGesamtumsatz(132.8, 7.0, 0, 0);
+const QRectF kBoxNetto(183.3 - 25.0, 6.3, 25.0, 0);
+}  // namespace
+
 TRepalleAdressenauswertungen::TRepalleAdressenauswertungen(QObject* parent)
     : stats::Statistikbericht(QStringLiteral("Kundenstatistik für alle Kunden"), parent)
 {
@@ -47,12 +52,15 @@ TRepalleAdressenauswertungen::TRepalleAdressenauswertungen(QObject* parent)
     zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(155.3, y, 183.1 - 155.3, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
 
+    stats::BetraegeWachsen(*this, zeile);
+
     report::Band& fuss = g.fuss;
     fuss.setName(QStringLiteral("QRBand2"));
     fuss.setHoehe(88.9);
     fuss.setRahmenOben(report::Strich::Doppelt);
-    fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), Box(132.8, 7.0));
-    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), BisRechts(183.3, 6.3, 25.0), Schrift(12),
+    QRLabelGesamtumsatz =
+        fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatz);
+    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), kBoxNetto, Schrift(12),
                             Qt::AlignRight);
     fuss.linie(QStringLiteral("QRShapeSumme1"), 162.4, 11.9, 183.8 - 162.4);
     fuss.linie(QStringLiteral("QRShapeSumme2"), 162.4, 13.0, 183.8 - 162.4);
@@ -73,7 +81,7 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
         data::Dataset* q;
         ~Schliessen() { q->Close(); }
     } schliessen{q};
-    LabelNetto->setText(data::Waehrung(0.0));
+    stats::SetzeRechts(LabelNetto, kBoxNetto, data::Waehrung(0.0));
     try {
         q->Close();
         q->clearParameters();
@@ -81,8 +89,9 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
             "SELECT Sum([la_anzahl]*[la_preis]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id WHERE (((t_lieferschein.lief_datum) Between :von And :bis));"));
         stats::SetzeZeitraum(q, von(), bis());
         q->Open();
-        LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+        stats::SetzeRechts(LabelNetto, kBoxNetto, stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
     } catch (const data::Fehler&) {
         // The listing prints without the total.
     }
+    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelNetto);
 }

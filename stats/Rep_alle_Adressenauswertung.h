@@ -15,4 +15,5 @@ public:
 
 private:
     report::Text* LabelNetto = nullptr;
+    report::Text* QRLabelGesamtumsatz = nullptr;
 };

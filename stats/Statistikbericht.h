@@ -42,6 +42,20 @@ private:
     report::Text* m_datumBis = nullptr;
 };
 
+// Sets a right-aligned text of a narrow column. A text wider than `box`
+// widens it to the right instead of being cut ("300,00 %" in a 6 pt column
+// of 7.9 mm would lose its sign).
+void SetzeSchmal(report::Text* t, const QRectF& box, const QString& text);
+
+// Sets a right-aligned amount: a text wider than `box` widens it to the
+// left, so that no digit is lost.
+void SetzeRechts(report::Text* t, const QRectF& box, const QString& text);
+// Puts a caption at `box`, or further left when the amount after it needs the room.
+void VorDemBetrag(report::Text* beschriftung, const QRectF& box, const report::Text* betrag);
+// The right-aligned data-bound texts of `band` widen to the left where their
+// text needs it (runs after the band's own hook).
+void BetraegeWachsen(report::Bericht& bericht, report::Band& band);
+
 // Boxes and fonts used by the reports.
 QRectF Box(double x, double y, double breite = 0);
 // A box that ends at `rechts` (for right-aligned texts).
