@@ -229,6 +229,21 @@ private slots:
         QCOMPARE(offen, gespeichert.isValid() && id != 4);
     }
 
+    void suchenGehtZumGewaehltenLieferschein()
+    {
+        BeimDialog([](QWidget* w) {
+            QCOMPARE(w->objectName(), QString("TLieferscheinsuche"));
+            QVERIFY(App().DMOrdavo->ADO_suchen_Adressen->Locate("id", 2));
+            QVERIFY(App().DMOrdavo->ADO_suchen_Lieferschein->Locate("t_lieferschein.id", 4));
+            test::Klicke(w, "SchalterLiefsucheOK");
+        });
+        Klick("BitBtn2");
+        QCOMPARE(AktuelleId(), qint64(4));
+        QCOMPARE(Summen(), (QStringList{"15,00 €", "2,50 €", "17,50 €"}));
+        QVERIFY(!App().DMOrdavo->ADO_suchen_Adressen->Active());
+        QVERIFY(!App().DMOrdavo->ADO_suchen_Lieferschein->Active());
+    }
+
     void ohneAktuellenLieferscheinGeschiehtNichts()
     {
         test::Sql("DELETE FROM t_lieferschein");
