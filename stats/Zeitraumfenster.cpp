@@ -123,14 +123,27 @@ void Zeitraumfenster::BitBtn3Click()
 {
     const int j = Jahr();
     Auswerten(true, QDate(j, 1, 1), QDate(j, 12, 31));
+    NachDerAuswertung();
 }
 
 void Zeitraumfenster::SchalterDatumClick()
 {
     Auswerten(true, MonthCalendar1->selectedDate(), MonthCalendar2->selectedDate());
+    NachDerAuswertung();
 }
 
-void Zeitraumfenster::SchalteralleAnzeigenClick() { Auswerten(false, QDate(1000, 1, 1), QDate(9999, 12, 31)); }
+void Zeitraumfenster::SchalteralleAnzeigenClick()
+{
+    Auswerten(false, QDate(1000, 1, 1), QDate(9999, 12, 31));
+    NachDerAuswertung();
+}
+
+void Zeitraumfenster::NachDerAuswertung()
+{
+    // The window becomes active again when the preview closes; not every
+    // window system says so, so start over here as well.
+    if (m_art.zuruecksetzen == Zuruecksetzen::BeimAktivieren) Grundstellung();
+}
 
 void Zeitraumfenster::BitBtn2Click() { close(); }
 

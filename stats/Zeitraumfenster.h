@@ -60,6 +60,7 @@ protected:
 
 private:
     void Zentrieren();
+    void NachDerAuswertung();
     Art m_art;
 };
 
