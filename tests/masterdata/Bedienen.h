@@ -21,6 +21,10 @@ T* Teil(QWidget* fenster, const char* name)
 inline void Tasten(QWidget* w, const QString& text)
 {
     for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
+            QTest::keyClick(w, Qt::Key_Return);
+            continue;
+        }
         QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
@@ -49,5 +53,19 @@ inline void Klick(QWidget* fenster, const char* name) { QTest::mouseClick(Teil<Q
 
 // Visible within its window (also while the window itself is hidden).
 inline bool Sichtbar(QWidget* fenster, const char* name) { return Teil(fenster, name)->isVisibleTo(fenster); }
+
+// The names of the controls that Tab visits, starting at `ab`.
+inline QStringList Tabfolge(QWidget* ab, int anzahl)
+{
+    QStringList namen;
+    QWidget* w = ab;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(ab->window()) && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith(QLatin1String("qt_")))
+            namen << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != ab && namen.size() < anzahl);
+    return namen;
+}
 
 }  // namespace bedienen

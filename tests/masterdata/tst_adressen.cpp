@@ -52,6 +52,18 @@ private slots:
         m_ordner.reset();
     }
 
+    void tabfolge()
+    {
+        test::ProgrammErzeugen();
+        QCOMPARE(Tabfolge(Teil(Editor(), "DBEdit1"), 25),
+                 (QStringList{"DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4", "DBEdit5", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9",
+                              "DBEdit20", "DBCheckBox2", "DBCheckBox1", "DBCheckBox3", "DBEdit11", "DBEdit12", "DBEdit13",
+                              "DBEdit14", "DBEdit15", "DBEdit16", "DBEdit17", "DBEdit18", "DBEdit19", "SchalterAdresseneditOK",
+                              "SchalterAdresseneditAbbrechen"}));
+        QVERIFY(Teil<QPushButton>(Editor(), "SchalterAdresseneditOK")->isDefault());
+        QCOMPARE(Teil<QLabel>(Editor(), "Label20")->buddy(), Teil(Editor(), "DBEdit20"));
+    }
+
     void neueAdresse()
     {
         test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'A'), (41, 'B')");

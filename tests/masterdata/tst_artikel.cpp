@@ -58,6 +58,16 @@ private slots:
         m_ordner.reset();
     }
 
+    void tabfolge()
+    {
+        test::ProgrammErzeugen();
+        QCOMPARE(Tabfolge(Teil(Editor(), "DB_ArtikelNR"), 13),
+                 (QStringList{"DB_ArtikelNR", "DBEdit2", "DBMemo1", "DBEdit5", "DBEdit3", "DBEdit1", "DBEdit4", "DBLookupComboBox1",
+                              "DBLookupComboBox2", "SchalterneueEinheit", "SchalterneueKategorie", "SchaleterArtikeleditOK",
+                              "SchalterArtikeleditAbbrechen"}));
+        QVERIFY(Teil<QPushButton>(Editor(), "SchaleterArtikeleditOK")->isDefault());
+    }
+
     void neuerArtikel()
     {
         test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_einheit_id, artikel_kategorie_id) VALUES "
