@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "masterdata/Artikel_.h"
 #include "report/Ausgabe.h"
 #include "stats/Artikel_auswertung.h"
 #include "stats/Kategorie_auswertung.h"
@@ -66,6 +67,19 @@ private slots:
         QCOMPARE(test::OffeneDialoge(), 0);
         test::ProgrammBeenden();
         m_ordner.reset();
+    }
+
+    void ausDerArtikelliste()
+    {
+        fenster()->close();
+        QWidget* liste = App().Artikel;
+        static_cast<ui::Formular*>(App().Artikel)->Zeige();
+        knopf(liste, "BitBtn2")->click();
+        QVERIFY(fenster()->isVisible());
+        QVERIFY(!fenster()->isModal());
+        knopf(liste, "BitBtn3")->click();
+        QVERIFY(App().Kategorieauswertung->isVisible());
+        QVERIFY(!App().Kategorieauswertung->isModal());
     }
 
     void fensterUndSpinner()

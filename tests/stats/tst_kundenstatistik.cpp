@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "masterdata/adressen_.h"
 #include "stats/Datum_Adressenauswertung.h"
 #include "stats/Datum_alle_Adressen_auswertung.h"
 #include "stats/Rep_Adressenauswertung.h"
@@ -93,6 +94,21 @@ private slots:
         QCOMPARE(test::OffeneDialoge(), 0);
         test::ProgrammBeenden();
         m_ordner.reset();
+    }
+
+    void ausDerAdressenliste()
+    {
+        QWidget* liste = App().Adressen;
+        static_cast<ui::Formular*>(App().Adressen)->Zeige();
+        QStringList modal;
+        for (int i = 0; i < 2; ++i)
+            test::BeimNaechstenDialog([&](QWidget* w) {
+                modal << w->objectName();
+                knopf(w, "BitBtn2")->click();
+            });
+        knopf(liste, "BitBtn1")->click();
+        knopf(liste, "BitBtn2")->click();
+        QCOMPARE(modal, QStringList({"TAdressenauswertung", "TDatum_alle_Adressenauswertung"}));
     }
 
     void kunde()
