@@ -11,6 +11,7 @@
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 #if __has_include("stats/Artikel_auswertung.h")
@@ -50,9 +51,10 @@ TArtikel::~TArtikel() = default;
 void TArtikel::Binden()
 {
     ui->DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
-    ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel-Nr", 80, true), Spalte("artikel_bez", "Artikelbezeichnung", 250),
+    ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel-Nr", 80, true), Spalte("artikel_bez", "Artikelbezeichnung", 220),
                              Spalte("artikel_einkauf", "Einkaufspreis", 100, true), Spalte("artikel_preis", "Einzelpreis", 100, true),
-                             Spalte("einheit", "Einheit", 80), Spalte("kategorie", "Kategorie", 120)});
+                             Spalte("einheit", "Einheit", 70), Spalte("kategorie", "Kategorie", 110)});
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TArtikel::Bearbeiten()

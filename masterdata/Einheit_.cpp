@@ -11,6 +11,7 @@
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 using data::Dataset;
@@ -62,6 +63,7 @@ void Teinheit::Binden()
     m_grid->setDataSource(Quelle());
     // Headed by the column's own name.
     m_grid->setSpalten({Spalte(m_art.spalte, m_art.spalte, 220)});
+    m_grid->horizontalHeader()->setStretchLastSection(true);
 }
 
 void Teinheit::SchalterEinheitNeuClick()

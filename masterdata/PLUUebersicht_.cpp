@@ -10,6 +10,7 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 using data::Dataset;
@@ -43,6 +44,7 @@ void TPLUUebersicht::Binden()
     ui->DBGrid1->setDataSource(App().DMOrdavo->Data_PLU);
     ui->DBGrid1->setSpalten({Spalte("PLU", "PLU", 80, true), Spalte("artikel_nr", "Artikel Nr.", 90, true),
                              Spalte("artikel_bez", "Artikel Bezeichnung", 260, false)});
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TPLUUebersicht::Abschliessen(bool ok)

@@ -9,6 +9,7 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 
+#include <QHeaderView>
 #include <QIntValidator>
 #include <QPushButton>
 #include <limits>
@@ -46,6 +47,7 @@ void TPLUZuordnen::Binden()
     ui->DBEdit_PLU->setDataSource(dm->DataTablePlu, QStringLiteral("PLU"));
     ui->DBGrid1->setDataSource(dm->Data_artikel);
     ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel Nr.", 90, true), Spalte("artikel_bez", "Artikel Bezeichnung", 300, false)});
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TPLUZuordnen::FormActivate()

@@ -8,9 +8,11 @@
 #include "masterdata/adressen_edit.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
+#include "ui/DatenControls.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 #if __has_include("stats/Datum_Adressenauswertung.h")
@@ -35,6 +37,8 @@ ui::GridSpalte Spalte(const char* feld, const char* titel, int breite)
 TAdressen::TAdressen(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TAdressen>())
 {
     ui->setupUi(this);
+    // Empty values keep their line, so both panels stay aligned.
+    for (ui::DBText* t : findChildren<ui::DBText*>()) t->setMinimumHeight(t->fontMetrics().height());
     // Shown only: the flags are changed in the editor.
     for (QWidget* w : {static_cast<QWidget*>(ui->DBCheckBox1), static_cast<QWidget*>(ui->DBCheckBox2)})
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -52,8 +56,9 @@ void TAdressen::Binden()
 {
     data::DataSource* q = App().DMOrdavo->Data_t_adressen;
     ui->DBGrid1->setDataSource(q);
-    ui->DBGrid1->setSpalten({Spalte("adr_firma", "Firma", 200), Spalte("adr_ganzername", "Name", 180),
-                             Spalte("adr_adresse", "Adresse", 180), Spalte("adr_plz", "PLZ", 60), Spalte("adr_ort", "Ort", 140)});
+    ui->DBGrid1->setSpalten({Spalte("adr_firma", "Firma", 180), Spalte("adr_ganzername", "Name", 160),
+                             Spalte("adr_adresse", "Adresse", 170), Spalte("adr_plz", "PLZ", 55), Spalte("adr_ort", "Ort", 120)});
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const struct {
         ui::DBText* text;
         const char* spalte;
