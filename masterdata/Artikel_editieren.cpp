@@ -109,7 +109,8 @@ void TArtikeleditieren::FormActivate()
 {
     // After a refused entry the focus stays there for the correction.
     auto* fokus = qobject_cast<ui::DBEdit*>(focusWidget());
-    if (!fokus || !fokus->benutzerGeaendert()) ui->DB_ArtikelNR->setFocus();
+    const bool zurNummer = !fokus || !fokus->benutzerGeaendert();
+    if (zurNummer) ui->DB_ArtikelNR->setFocus();
     ZeigeSpannePro();
     TDMOrdavo* dm = App().DMOrdavo;
     Dataset* ds = dm->ADO_artikel;
@@ -127,6 +128,8 @@ void TArtikeleditieren::FormActivate()
     ui->StaticText2->setVisible(neu);
     ui->StaticText1->setVisible(!neu);
     setWindowTitle(neu ? QStringLiteral("Neuer Artikel") : QStringLiteral("Artikel bearbeiten"));
+    // Typing replaces the number, as after entering the field with Tab.
+    if (zurNummer) ui->DB_ArtikelNR->selectAll();
 }
 
 bool TArtikeleditieren::eventFilter(QObject* obj, QEvent* e)

@@ -21,4 +21,8 @@ TKategorie_bearbeiten::~TKategorie_bearbeiten() = default;
 
 data::DataSource* TKategorie_bearbeiten::Quelle() const { return App().DMOrdavo->Data_t_Kategorie; }
 
-void TKategorie_bearbeiten::FormActivate() { ui->DBEdit2->setFocus(); }
+void TKategorie_bearbeiten::FormActivate()
+{
+    ui->DBEdit2->setFocus();
+    ui->DBEdit2->selectAll();
+}

@@ -53,6 +53,7 @@ void TPLUZuordnen::Binden()
 void TPLUZuordnen::FormActivate()
 {
     ui->DBEdit_PLU->setFocus();
+    ui->DBEdit_PLU->selectAll();
     TDMOrdavo* dm = App().DMOrdavo;
     // The number of the article the row stands for; empty for a new row, for
     // a code without article and for an article that is gone.

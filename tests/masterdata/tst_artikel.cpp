@@ -321,7 +321,8 @@ private slots:
         ImEditor([&](QWidget* w) {
             vorschlag = Teil<QLineEdit>(w, "DB_ArtikelNR")->text();
             idVorher = Teil<QLineEdit>(w, "db_ID")->text();
-            if (!nummer.isEmpty()) Tippe(w, "DB_ArtikelNR", nummer);
+            // The dialog opens in "Artikel-Nr" with the proposal selected: typing replaces it.
+            if (!nummer.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), nummer);
             Klick(w, "SchalterneueEinheit");
             QWidget* liste = App().einheit;
             QVERIFY(liste->isVisible());
