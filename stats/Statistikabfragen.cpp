@@ -74,17 +74,21 @@ QString SqlAuswertungAdressen()
 
 QString SqlAuswertungAlleAdressen()
 {
-    // Per address id first; addresses with equal columns are one line.
-    // Equal sales in the order of the address columns.
+    // Per delivery note first (through the index on the note, in its order,
+    // so without sorting the items), then per address id; addresses with
+    // equal columns are one line. Equal sales in the order of the address columns.
     return QStringLiteral(
-               "WITH s AS (SELECT t_lieferschein.lief_adresse_id AS kid, Sum([la_preis]*[la_anzahl]) AS gesamt\n") +
-           QLatin1String(kPosten) +
-           QStringLiteral(
-               "GROUP BY t_lieferschein.lief_adresse_id)\n"
-               "SELECT Sum(s.gesamt) AS gesamt, t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort\n"
-               "FROM s INNER JOIN t_adressen ON t_adressen.id = s.kid\n"
-               "GROUP BY t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort\n"
-               "ORDER BY Sum(s.gesamt) DESC, t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort;");
+        "WITH n AS (SELECT t_lieferschein_artikel.la_lieferschein_id AS lid, Sum([la_preis]*[la_anzahl]) AS gesamt\n"
+        "FROM t_lieferschein_artikel\n"
+        "WHERE t_lieferschein_artikel.la_lieferschein_id IN (SELECT t_lieferschein.id FROM t_lieferschein WHERE t_lieferschein.lief_datum Between :von And :bis)\n"
+        "GROUP BY t_lieferschein_artikel.la_lieferschein_id),\n"
+        "s AS (SELECT t_lieferschein.lief_adresse_id AS kid, Sum(n.gesamt) AS gesamt\n"
+        "FROM n INNER JOIN t_lieferschein ON t_lieferschein.id = n.lid\n"
+        "GROUP BY t_lieferschein.lief_adresse_id)\n"
+        "SELECT Sum(s.gesamt) AS gesamt, t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort\n"
+        "FROM s INNER JOIN t_adressen ON t_adressen.id = s.kid\n"
+        "GROUP BY t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort\n"
+        "ORDER BY Sum(s.gesamt) DESC, t_adressen.adr_firma, t_adressen.adr_ganzername, t_adressen.adr_adresse, t_adressen.adr_plz, t_adressen.adr_ort;");
 }
 
 void SetzeZeitraum(data::Dataset* ds, const QDate& von, const QDate& bis)
