@@ -103,7 +103,12 @@ void TArtikeleditieren::ZeigeSpannePro()
     zeige("artikel_preis_2", ui->Label_preis2Pro);
 }
 
-void TArtikeleditieren::FormShow() { m_vorschlagNr = QVariant(); }
+void TArtikeleditieren::FormShow()
+{
+    m_vorschlagNr = QVariant();
+    // The new form is complete even before the window system activates the dialog.
+    FormActivate();
+}
 
 void TArtikeleditieren::FormActivate()
 {

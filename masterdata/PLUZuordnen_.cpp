@@ -50,6 +50,8 @@ void TPLUZuordnen::Binden()
     ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
+void TPLUZuordnen::FormShow() { FormActivate(); }
+
 void TPLUZuordnen::FormActivate()
 {
     ui->DBEdit_PLU->setFocus();

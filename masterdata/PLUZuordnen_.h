@@ -17,6 +17,7 @@ public:
     void Binden() override;
 
 protected:
+    void FormShow() override;
     void FormActivate() override;
 
     void DBGrid1DblClick();

@@ -55,21 +55,20 @@ void TAdressen_bearbeiten::FormShow()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     Dataset* ds = dm->ADO_t_adressen;
-    if (ds->State() == Dataset::Zustand::Insert)
+    if (ds->State() == Dataset::Zustand::Insert) {
         ds->FieldByName(QStringLiteral("id")).setValue(dm->NaechsteID(QStringLiteral("t_adressen")));
+        // A new address is a customer; set once per opening, so that coming
+        // back to the dialog does not undo a "Kunde" the user has unticked.
+        ds->FieldByName(QStringLiteral("adr_kunde")).setValue(qint64(-1));
+    }
     DBCheckBox2Click();
     DBCheckBox3Click();
-    m_geradeGeoeffnet = true;
+    FormActivate();
 }
 
 void TAdressen_bearbeiten::FormActivate()
 {
-    Dataset* ds = App().DMOrdavo->ADO_t_adressen;
-    const bool neu = ds->State() == Dataset::Zustand::Insert;
-    // A new address is a customer. Only when the dialog opens: coming back to
-    // it later must not undo a "Kunde" the user has unticked.
-    if (neu && m_geradeGeoeffnet) ds->FieldByName(QStringLiteral("adr_kunde")).setValue(qint64(-1));
-    m_geradeGeoeffnet = false;
+    const bool neu = App().DMOrdavo->ADO_t_adressen->State() == Dataset::Zustand::Insert;
     ui->StaticText2->setVisible(neu);
     ui->StaticText1->setVisible(!neu);
     setWindowTitle(neu ? QStringLiteral("Neue Adresse") : QStringLiteral("Adresse bearbeiten"));

@@ -32,5 +32,4 @@ protected:
 
 private:
     std::unique_ptr<Ui::TAdressen_bearbeiten> ui;
-    bool m_geradeGeoeffnet = false;
 };
