@@ -117,6 +117,8 @@ void TAdressen::SchalterLoeschenClick()
     // The database deletes the address's delivery notes and their items with it.
     ds->Delete();
     dm->ADO_Lieferschein->Requery();
+    // Its open invoices are gone too.
+    if (dm->ADO_Nochnichtbezahlt->Active()) dm->ADO_Nochnichtbezahlt->Requery();
 }
 
 void TAdressen::BitBtn1Click()

@@ -191,7 +191,9 @@ private slots:
         test::Sql("INSERT INTO t_einheit VALUES (1, 'Stk')");
         test::Sql("INSERT INTO t_kategorie VALUES (1, 'W')");
         test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_einheit_id, artikel_kategorie_id) VALUES (1, 1, 'A', 1, 1)");
-        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (1, 1, '2024-01-02', 1)");
+        // An open invoice: invoiced, not paid.
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) "
+                  "VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 2, 5.0, 3.0)");
         test::ProgrammErzeugen();
         App().Adressen->Zeige();
@@ -209,6 +211,7 @@ private slots:
         QTEST(test::Wert("SELECT count(*) FROM t_lieferschein_artikel").toInt(), "positionen");
         QFETCH(int, lieferscheine);
         QCOMPARE(App().DMOrdavo->ADO_Lieferschein->RecordCount(), lieferscheine);
+        QCOMPARE(App().DMOrdavo->ADO_Nochnichtbezahlt->RecordCount(), lieferscheine);
         QCOMPARE(Adressen()->RecordCount(), test::Wert("SELECT count(*) FROM t_adressen").toInt());
     }
 
