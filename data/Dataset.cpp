@@ -382,6 +382,20 @@ QVariant Dataset::parameter(const QString& name) const
 
 void Dataset::clearParameters() { m_parameter.clear(); }
 
+// Adds a condition to the statement's top-level WHERE (or gives it one).
+static QString MitBedingung(const QString& sql, const QString& bedingung)
+{
+    int from = Schluesselwort(sql, QStringLiteral("FROM"));
+    int where = Schluesselwort(sql, QStringLiteral("WHERE"), from < 0 ? 0 : from);
+    if (where >= 0) {
+        int ende = Ende(sql, where);
+        return sql.left(where + 5) + QStringLiteral(" (") + sql.mid(where + 5, ende - where - 5) +
+               QStringLiteral(") AND ") + bedingung + QLatin1Char(' ') + sql.mid(ende);
+    }
+    int ende = Ende(sql, from < 0 ? 0 : from);
+    return sql.left(ende) + QStringLiteral(" WHERE ") + bedingung + QLatin1Char(' ') + sql.mid(ende);
+}
+
 QString Dataset::Statement() const
 {
     if (m_art == Art::Tabelle) {
@@ -391,20 +405,8 @@ QString Dataset::Statement() const
     QString sql = m_sql.trimmed();
     while (sql.endsWith(QLatin1Char(';'))) sql.chop(1);
     if (sql.isEmpty()) throw Fehler(QStringLiteral("%1: keine SQL-Anweisung angegeben").arg(name()));
-    if (m_master) {
-        // The detail reads only the master's rows, through the index.
-        const QString bedingung = QStringLiteral("(%1 = :__master)").arg(m_detailSpalte);
-        int from = Schluesselwort(sql, QStringLiteral("FROM"));
-        int where = Schluesselwort(sql, QStringLiteral("WHERE"), from < 0 ? 0 : from);
-        if (where >= 0) {
-            int ende = Ende(sql, where);
-            sql = sql.left(where + 5) + QStringLiteral(" (") + sql.mid(where + 5, ende - where - 5) +
-                  QStringLiteral(") AND ") + bedingung + QLatin1Char(' ') + sql.mid(ende);
-        } else {
-            int ende = Ende(sql, from < 0 ? 0 : from);
-            sql = sql.left(ende) + QStringLiteral(" WHERE ") + bedingung + QLatin1Char(' ') + sql.mid(ende);
-        }
-    }
+    // The detail reads only the master's rows, through the index.
+    if (m_master) sql = MitBedingung(sql, QStringLiteral("(%1 = :__master)").arg(m_detailSpalte));
     return sql;
 }
 
@@ -438,7 +440,10 @@ void Dataset::Binden(sqlite3_stmt* st)
         const char* pn = sqlite3_bind_parameter_name(st, i);
         if (!pn) continue;
         QString name = QString::fromUtf8(pn + 1);
-        if (name == QLatin1String("__master")) {
+        if (name.startsWith(QLatin1String("__f"))) {
+            const int k = name.mid(3).toInt();
+            BindeVariant(st, i, k >= 0 && k < int(m_bedingungen.size()) ? m_bedingungen[size_t(k)].wert : QVariant());
+        } else if (name == QLatin1String("__master")) {
             QVariant v;
             Dataset* m = m_master ? m_master->DataSet() : nullptr;
             if (m && m->Active() && !m->IsEmpty() && m->State() != Zustand::Insert) v = m->FieldByName(m_masterFeld).value();
@@ -487,6 +492,41 @@ void Dataset::Lesen(bool behaltePosition)
     if (!m_spaltenGueltig) {
         Spaltenlesen(st);
         m_spaltenGueltig = true;
+    }
+    m_neuLesen = false;
+    m_teilweise = false;
+    // A filter on stored columns is also put into the statement, so that
+    // printing one note does not fetch every item of every note. The rows
+    // shown are the same; switching the filter off reads the rest.
+    sqlite3_stmt* eigen = nullptr;
+    struct Freigabe {
+        sqlite3_stmt*& st;
+        ~Freigabe() { if (st) sqlite3_finalize(st); }
+    } freigabe{eigen};
+    if (m_filterInSql && m_filtered) {
+        FilterAnwenden();  // parses the conditions
+        QStringList teile;
+        for (size_t k = 0; k < m_bedingungen.size(); ++k) {
+            const Spalte& sp = m_spalten[size_t(m_bedingungen[k].spalte)];
+            if (sp.tabelle.isEmpty() || sp.herkunft.isEmpty()) {
+                teile.clear();
+                break;
+            }
+            const QString spalte = QStringLiteral("%1.\"%2\"").arg(sp.tabelle, sp.herkunft);
+            if (m_bedingungen[k].wahrheit)
+                teile << QStringLiteral("(%1 %2 0)").arg(spalte, m_bedingungen[k].wert.toBool() ? QStringLiteral("<>") : QStringLiteral("="));
+            else
+                teile << QStringLiteral("(%1 = :__f%2)").arg(spalte).arg(k);
+        }
+        if (!teile.isEmpty()) {
+            sqlite3* db = m_verbindung->Handle();
+            const QByteArray b = MitBedingung(sql, teile.join(QStringLiteral(" AND "))).toUtf8();
+            if (sqlite3_prepare_v2(db, b.constData(), int(b.size()), &eigen, nullptr) != SQLITE_OK)
+                throw Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
+            Binden(eigen);
+            st = eigen;
+            m_teilweise = true;
+        }
     }
 
     std::string puffer;
@@ -557,6 +597,8 @@ void Dataset::Schliessen(bool signal)
 {
     if (!Active()) return;
     m_zustand = Zustand::Inaktiv;
+    m_teilweise = false;
+    m_neuLesen = false;
     m_editPuffer.clear();
     m_geaendert.clear();
     std::string().swap(m_puffer);
@@ -621,6 +663,7 @@ int Dataset::ExecSQL()
 
 int Dataset::RecordCount() const
 {
+    Sicherstellen();
     if (!Active()) return 0;
     return m_filtered ? int(m_sichtbar.size()) : int(m_zeilen.size());
 }
@@ -646,6 +689,7 @@ static const char* kNichtImBrowse =
 
 void Dataset::setRecNo(int pos)
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     Positionieren(pos);
@@ -653,6 +697,7 @@ void Dataset::setRecNo(int pos)
 
 void Dataset::First()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     Positionieren(0);
@@ -661,6 +706,7 @@ void Dataset::First()
 
 void Dataset::Last()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     Positionieren(RecordCount() - 1);
@@ -669,6 +715,7 @@ void Dataset::Last()
 
 void Dataset::Next()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     if (m_pos + 1 < RecordCount()) {
@@ -680,6 +727,7 @@ void Dataset::Next()
 
 void Dataset::Prior()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     if (m_pos > 0) {
@@ -692,6 +740,7 @@ void Dataset::Prior()
 
 bool Dataset::Locate(const QString& feld, const QVariant& wert)
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     const int sp = FieldByName(feld).gueltig() ? Spaltenindex(feld) : -1;
@@ -769,6 +818,7 @@ QVariant Dataset::Wert(int zeileIntern, int spalte) const
 
 QVariant Dataset::WertAn(int zeile, int spalte) const
 {
+    Sicherstellen();
     if (zeile < 0 || zeile >= RecordCount()) return QVariant();
     return Wert(ZeileIntern(zeile), spalte);
 }
@@ -787,6 +837,7 @@ QString Dataset::AnzeigeAn(int zeile, int spalte) const
 
 QVariant Dataset::Aktuell(int spalte) const
 {
+    Sicherstellen();
     if (m_zustand == Zustand::Edit || m_zustand == Zustand::Insert) return m_editPuffer.value(spalte);
     if (!Active() || m_pos < 0) return QVariant();
     return Wert(ZeileIntern(m_pos), spalte);
@@ -834,6 +885,7 @@ void Dataset::Zuweisen(int spalte, const QVariant& wert)
 
 void Dataset::Insert()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     m_editPuffer = QVector<QVariant>(int(m_spalten.size()));
@@ -846,6 +898,7 @@ void Dataset::Insert()
 
 void Dataset::Edit()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     if (m_zustand == Zustand::Edit || m_zustand == Zustand::Insert) return;
     if (IsEmpty()) {
@@ -983,6 +1036,7 @@ void Dataset::Cancel()
 
 void Dataset::Delete()
 {
+    Sicherstellen();
     Erfordere(Active(), "Die Datenmenge ist nicht geöffnet.");
     if (m_zustand == Zustand::Insert) {
         Cancel();
@@ -1014,9 +1068,26 @@ void Dataset::Delete()
 
 // ---- filter ----
 
+void Dataset::Sicherstellen() const
+{
+    if (m_neuLesen && Active()) const_cast<Dataset*>(this)->Lesen(false);
+}
+
+bool Dataset::NeuLesenVorgemerkt()
+{
+    // The snapshot holds only the filtered rows: read the others when asked for.
+    if (!m_teilweise || !Active()) return false;
+    m_teilweise = false;
+    m_neuLesen = true;
+    m_pos = -1;
+    emit zeilenGeaendert();
+    return true;
+}
+
 void Dataset::setFilter(const QString& ausdruck)
 {
     m_filter = ausdruck;
+    if (m_filtered && NeuLesenVorgemerkt()) return;
     if (m_filtered && Active()) {
         FilterAnwenden();
         emit zeilenGeaendert();
@@ -1028,6 +1099,7 @@ void Dataset::setFiltered(bool an)
 {
     if (an == m_filtered) return;
     m_filtered = an;
+    if (NeuLesenVorgemerkt()) return;
     if (Active()) {
         FilterAnwenden();
         emit zeilenGeaendert();

@@ -93,14 +93,14 @@ public:
     // --- moving ---
     int RecordCount() const;  // rows visible through the filter
     bool IsEmpty() const { return RecordCount() == 0; }
-    int RecNo() const { return m_pos; }  // 0-based visible index, -1 when empty
+    int RecNo() const { Sicherstellen(); return m_pos; }  // 0-based visible index, -1 when empty
     void setRecNo(int pos);
     void First();
     void Prior();
     void Next();
     void Last();
-    bool Eof() const { return m_eof; }
-    bool Bof() const { return m_bof; }
+    bool Eof() const { Sicherstellen(); return m_eof; }
+    bool Bof() const { Sicherstellen(); return m_bof; }
     // Makes the first row whose column equals `wert` current; false when none.
     bool Locate(const QString& feld, const QVariant& wert);
 
@@ -119,6 +119,9 @@ public:
     QString filter() const { return m_filter; }
     void setFiltered(bool an);
     bool filtered() const { return m_filtered; }
+    // Opening with the filter on reads only the matching rows from the
+    // database (for the print set, which is always opened filtered).
+    void setFilterInSql(bool an) { m_filterInSql = an; }
 
     // --- columns ---
     int FieldCount() const { return int(m_spalten.size()); }
@@ -170,6 +173,8 @@ private:
     int ZeileIntern(int sichtbar) const;
     void Positionieren(int pos, bool signal = true);
     void FilterAnwenden();
+    void Sicherstellen() const;
+    bool NeuLesenVorgemerkt();
     bool FilterPasst(int zeileIntern) const;
     int Schluesselspalte() const;
     void Erfordere(bool bedingung, const char* text) const;
@@ -193,6 +198,9 @@ private:
     std::vector<int> m_sichtbar;  // internal row indexes passing the filter
     QString m_filter;
     bool m_filtered = false;
+    bool m_filterInSql = false;
+    bool m_teilweise = false;   // the snapshot holds only the filtered rows
+    bool m_neuLesen = false;    // read again (in full) at the next access
     struct Bedingung {
         int spalte;
         QVariant wert;

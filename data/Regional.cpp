@@ -41,7 +41,12 @@ QString Prozent(double wert)
     return loc.toString(r, 'f', 0) + QStringLiteral(" %");
 }
 
-QString Prozent2(double wert) { return Fest2(wert) + QStringLiteral(" %"); }
+QString Prozent2(double wert)
+{
+    QLocale loc = Gebietsschema();
+    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+    return loc.toString(AufCent(wert), 'f', 2) + QStringLiteral(" %");
+}
 
 QString AllgemeineZahl(double wert)
 {

@@ -158,6 +158,7 @@ TDMOrdavo::TDMOrdavo(QObject* parent) : QObject(parent)
                                         QStringLiteral("t_lieferschein_artikel.la_lieferschein_id"));
     Data_Lieferschein_Artikel = quelle("Data_Lieferschein_Artikel", ADO_Lieferschein_Artikel);
     ADO_Druck_Lief = befehl("ADO_Druck_Lief");
+    ADO_Druck_Lief->setFilterInSql(true);
     Data_Druck_Lief = quelle("Data_Druck_Lief", ADO_Druck_Lief);
     ADO_suchen_Lieferschein = befehl("ADO_suchen_Lieferschein");
     Data_suchen_Lieferschein = quelle("Data_suchen_Lieferschein", ADO_suchen_Lieferschein);

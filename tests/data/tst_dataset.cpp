@@ -85,6 +85,26 @@ private slots:
         QCOMPARE(adr->FieldByName("adr_ganzername").asString(), QString("Bernd"));
     }
 
+    void druckmengeLiestNurDenGefiltertenLieferschein()
+    {
+        // Same rows as a client-side filter over the whole print set; the rest
+        // appears once the filter is off.
+        Dataset* d = dm->ADO_Druck_Lief;
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_adresse_id) VALUES (3, 3, 1)");
+        for (int id : {1, 2, 3}) {
+            d->Close();
+            d->setFilter(QString("la_lieferschein_id = %1").arg(id));
+            d->setFiltered(true);
+            d->Open();
+            const int erwartet = test::Wert("SELECT count(*) FROM t_lieferschein_artikel WHERE la_lieferschein_id = ?", {id}).toInt();
+            QCOMPARE(d->RecordCount(), erwartet);
+            for (d->First(); !d->Eof(); d->Next()) QCOMPARE(d->FieldByName("la_lieferschein_id").asInteger(), qint64(id));
+            d->setFilter("");
+            d->setFiltered(false);
+            QCOMPARE(d->RecordCount(), 3);
+        }
+    }
+
     void bearbeitenUeberJoinSchreibtNurDieEigeneTabelle()
     {
         Dataset* ls = dm->ADO_Lieferschein;

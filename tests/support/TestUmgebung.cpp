@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <clocale>
@@ -134,7 +135,12 @@ struct Dialogwaechter {
         w->installEventFilter(&versteckt);
         auto h = handler.front();
         handler.pop_front();
-        h(w);
+        // Outside the polling timer's slot, so that a dialog the handler opens
+        // (a message box from its click) can be answered in turn.
+        QPointer<QWidget> ziel(w);
+        QTimer::singleShot(0, [h, ziel] {
+            if (ziel) h(ziel);
+        });
     }
 };
 
