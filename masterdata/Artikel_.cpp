@@ -6,6 +6,8 @@
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "masterdata/Artikel_editieren.h"
+#include "stats/Artikel_auswertung.h"
+#include "stats/Kategorie_auswertung.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
@@ -13,12 +15,6 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-
-#if __has_include("stats/Artikel_auswertung.h")
-#include "stats/Artikel_auswertung.h"
-#include "stats/Kategorie_auswertung.h"
-#define ORDAVO_STATISTIK 1
-#endif
 
 using data::Dataset;
 
@@ -114,17 +110,13 @@ void TArtikel::SchalteralleArtikelLoeschenClick()
 void TArtikel::BitBtn2Click()
 {
     // The article statistics, not modally.
-#ifdef ORDAVO_STATISTIK
     if (App().Artikelauswertung) static_cast<ui::Formular*>(App().Artikelauswertung)->Zeige();
-#endif
 }
 
 void TArtikel::BitBtn3Click()
 {
     // The category statistics, not modally.
-#ifdef ORDAVO_STATISTIK
     if (App().Kategorieauswertung) static_cast<ui::Formular*>(App().Kategorieauswertung)->Zeige();
-#endif
 }
 
 void TArtikel::SchalteralleArtikelSchliessenClick() { close(); }

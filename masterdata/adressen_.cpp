@@ -6,6 +6,8 @@
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "masterdata/adressen_edit.h"
+#include "stats/Datum_Adressenauswertung.h"
+#include "stats/Datum_alle_Adressen_auswertung.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 #include "ui/DatenControls.h"
@@ -14,12 +16,6 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-
-#if __has_include("stats/Datum_Adressenauswertung.h")
-#include "stats/Datum_Adressenauswertung.h"
-#include "stats/Datum_alle_Adressen_auswertung.h"
-#define ORDAVO_STATISTIK 1
-#endif
 
 using data::Dataset;
 
@@ -124,17 +120,13 @@ void TAdressen::SchalterLoeschenClick()
 void TAdressen::BitBtn1Click()
 {
     // The statistics of the current customer, modally.
-#ifdef ORDAVO_STATISTIK
     if (App().Adressenauswertung) static_cast<ui::Formular*>(App().Adressenauswertung)->ZeigeModal();
-#endif
 }
 
 void TAdressen::BitBtn2Click()
 {
     // The statistics of all customers, modally.
-#ifdef ORDAVO_STATISTIK
     if (App().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(App().Datum_alle_Adressenauswertung)->ZeigeModal();
-#endif
 }
 
 void TAdressen::SchalterSchliessenClick() { close(); }
