@@ -16,27 +16,13 @@
 #include <QDir>
 #include <QTimer>
 
-#if __has_include("masterdata/adressen_.h")
 #include "masterdata/adressen_.h"
-#endif
-#if __has_include("masterdata/Artikel_.h")
 #include "masterdata/Artikel_.h"
-#endif
-#if __has_include("masterdata/Stammdaten_.h")
 #include "masterdata/Stammdaten_.h"
-#endif
-#if __has_include("masterdata/PLUUebersicht_.h")
 #include "masterdata/PLUUebersicht_.h"
-#endif
-#if __has_include("delivery/Lieferschein_.h")
 #include "delivery/Lieferschein_.h"
-#endif
-#if __has_include("delivery/Lieferschein_Kopfdaten.h")
 #include "delivery/Lieferschein_Kopfdaten.h"
-#endif
-#if __has_include("delivery/nochnichtbezahlt_.h")
 #include "delivery/nochnichtbezahlt_.h"
-#endif
 #include "app/info.h"
 
 namespace {
@@ -115,64 +101,48 @@ void TOrdavo::Timer1Timer()
 
 void TOrdavo::Lieferschein1Click()
 {
-#if __has_include("delivery/Lieferschein_Kopfdaten.h")
     if (App().Lieferscheinkopf) App().Lieferscheinkopf->NeuerLieferschein();
-#endif
 }
 
 void TOrdavo::Stammdaten1Click()
 {
-#if __has_include("masterdata/Stammdaten_.h")
     if (App().Stammdaten) App().Stammdaten->Bearbeiten();
-#endif
 }
 
 void TOrdavo::BitBtn4Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (!dm || dm->ADO_Lieferschein->RecordCount() == 0) return;
-#if __has_include("delivery/Lieferschein_.h")
     Zeigen(App().Lieferschein);
-#endif
 }
 
 void TOrdavo::AlleLieferscheine1Click()
 {
-#if __has_include("delivery/Lieferschein_.h")
     Zeigen(App().Lieferschein);
-#endif
 }
 
 void TOrdavo::BitBtn6Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (dm && !dm->ADO_Nochnichtbezahlt->Active()) dm->ADO_Nochnichtbezahlt->Open();
-#if __has_include("delivery/nochnichtbezahlt_.h")
     Zeigen(App().nochnichtbezahlt);
-#endif
 }
 
 void TOrdavo::ArtikelstammClick()
 {
-#if __has_include("masterdata/Artikel_.h")
     Zeigen(App().Artikel);
-#endif
 }
 
 void TOrdavo::AdressenstammClick()
 {
-#if __has_include("masterdata/adressen_.h")
     Zeigen(App().Adressen);
-#endif
 }
 
 void TOrdavo::PLUverwalten1Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (dm) dm->ADO_PLU->Requery();
-#if __has_include("masterdata/PLUUebersicht_.h")
     Zeigen(App().PLUUebersicht);
-#endif
 }
 
 void TOrdavo::IconErstellen1Click()

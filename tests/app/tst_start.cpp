@@ -6,7 +6,11 @@
 #include "app/Erzeugung.h"
 #include "app/Start.h"
 #include "app/ordavo.h"
+#include "data/Dataset.h"
 #include "data/Fehler.h"
+#include "data/dm_ordavo.h"
+#include "delivery/Lieferschein_.h"
+#include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
 
 #include <QtTest/QtTest>
@@ -201,6 +205,29 @@ private slots:
         QVERIFY(!App().Ordavo->isVisible());
         if (vorhanden) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(merker), 5000);
         else QVERIFY(!QFile::exists(merker));
+        test::ProgrammBeenden();
+    }
+
+    void alleLieferscheineUndOffeneRechnungen()
+    {
+        test::Programmordner ordner;
+        test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::ProgrammErzeugen();
+        TOrdavo* h = App().Ordavo;
+        auto* browser = static_cast<QWidget*>(App().Lieferschein);
+        // No delivery notes: the button does nothing, the menu item opens the empty browser.
+        h->findChild<QPushButton*>("BitBtn4")->click();
+        QVERIFY(!browser->isVisible());
+        h->findChild<QAction*>("AlleLieferscheine1")->trigger();
+        QVERIFY(browser->isVisible());
+        browser->hide();
+        // The open invoices are read anew after their window was closed.
+        App().DMOrdavo->ADO_Nochnichtbezahlt->Close();
+        test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'Kunde')");
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
+        h->findChild<QPushButton*>("BitBtn6")->click();
+        QCOMPARE(App().DMOrdavo->ADO_Nochnichtbezahlt->RecordCount(), 1);
+        QVERIFY(static_cast<QWidget*>(App().nochnichtbezahlt)->isVisible());
         test::ProgrammBeenden();
     }
 
