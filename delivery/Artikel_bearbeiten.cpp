@@ -11,23 +11,6 @@
 #include <QApplication>
 #include <QScreen>
 
-namespace {
-
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
-}  // namespace
-
 TArtikelbearbeiten::TArtikelbearbeiten(QWidget* parent) : ui::Formular(parent), ui(new Ui::TArtikelbearbeiten)
 {
     ui->setupUi(this);
@@ -50,7 +33,7 @@ void TArtikelbearbeiten::Binden()
 
 void TArtikelbearbeiten::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     ui->DBEdit1->setFocus();
     ui->DBEdit1->selectAll();
 }

@@ -18,19 +18,6 @@ using data::Dataset;
 
 namespace {
 
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
 QString Prozentsatz(const QVariant& v)
 {
     return v.isNull() ? QString() : data::Prozent(v.toDouble());
@@ -70,7 +57,7 @@ void TArtikelauswahl::Binden()
 
 void TArtikelauswahl::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     // Every opening starts with one piece. Set here rather than on each
     // activation, so that a refused quantity stays for correction after its
     // message box closes.

@@ -24,14 +24,6 @@ using data::Dataset;
 
 namespace {
 
-void AufBildschirmZentrieren(QWidget* fenster)
-{
-    if (!fenster->screen()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(fenster->screen()->availableGeometry().center());
-    fenster->move(r.topLeft());
-}
-
 QString Geld(const QVariant& v)
 {
     return v.isNull() ? QString() : data::Waehrung(v.toDouble());
@@ -104,7 +96,7 @@ void TLieferschein::Binden()
 
 void TLieferschein::FormShow()
 {
-    AufBildschirmZentrieren(this);
+    AufBildschirmZentrieren();
 }
 
 void TLieferschein::FormActivate()

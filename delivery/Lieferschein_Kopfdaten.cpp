@@ -16,19 +16,6 @@ using data::Dataset;
 
 namespace {
 
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
 Dataset* Lieferscheine() { return App().DMOrdavo->ADO_Lieferschein; }
 
 bool InBearbeitung(Dataset* ds)
@@ -99,7 +86,7 @@ bool TLieferscheinkopf::UngespeichertenNachVorne()
 
 void TLieferscheinkopf::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     m_vorschlag = Vorschlag();
     Dataset* ls = Lieferscheine();
     const bool rechnung = !ls->FieldByName(QStringLiteral("lief_Rechnungsdatum")).isNull();

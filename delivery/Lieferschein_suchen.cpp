@@ -12,23 +12,6 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-namespace {
-
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
-}  // namespace
-
 TLieferscheinsuche::TLieferscheinsuche(QWidget* parent) : ui::Formular(parent), ui(new Ui::TLieferscheinsuche)
 {
     ui->setupUi(this);
@@ -60,7 +43,7 @@ void TLieferscheinsuche::Binden()
 
 void TLieferscheinsuche::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
 }
 
 bool TLieferscheinsuche::eventFilter(QObject* obj, QEvent* e)

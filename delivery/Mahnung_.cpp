@@ -9,23 +9,6 @@
 #include <QApplication>
 #include <QScreen>
 
-namespace {
-
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
-}  // namespace
-
 TMahnung::TMahnung(QWidget* parent) : ui::Formular(parent), ui(new Ui::TMahnung)
 {
     ui->setupUi(this);
@@ -39,12 +22,13 @@ TMahnung::~TMahnung() = default;
 void TMahnung::Binden()
 {
     ui->DBMemo1->setDataSource(App().DMOrdavo->Data_Lieferschein, QStringLiteral("lief_Mahnungstext"));
-    ui->DBMemo1->setLeerzeichenRegel(true);
+    // A dunning text never written opens as an empty memo; only emptying it shows the blank.
+    ui->DBMemo1->setLeerzeichenRegel(true, false);
 }
 
 void TMahnung::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     // The text is there before the first key, whenever the platform
     // delivers the activation.
     m_neuGezeigt = true;

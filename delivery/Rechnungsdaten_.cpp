@@ -14,19 +14,6 @@ using data::Dataset;
 
 namespace {
 
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
 bool InBearbeitung(Dataset* ds)
 {
     return ds->State() == Dataset::Zustand::Edit || ds->State() == Dataset::Zustand::Insert;
@@ -56,7 +43,7 @@ void TRechnungsdaten::Binden()
 
 void TRechnungsdaten::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     FormActivate();
 }
 

@@ -16,19 +16,6 @@
 
 namespace {
 
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
 bool Bearbeitbar(data::Dataset* ds)
 {
     return ds->State() == data::Dataset::Zustand::Edit || ds->State() == data::Dataset::Zustand::Insert;
@@ -60,7 +47,7 @@ void TZahlungsdatum::Binden()
 
 void TZahlungsdatum::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     // The values are there before the first key, whenever the platform
     // delivers the activation.
     m_neuGezeigt = true;

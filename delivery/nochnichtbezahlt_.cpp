@@ -16,19 +16,6 @@
 
 namespace {
 
-// Centres the window on the main window (or the screen when there is none).
-void AufHauptfensterZentrieren(QWidget* fenster)
-{
-    QRect bezug;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
-    if (!bezug.isValid() && fenster->screen()) bezug = fenster->screen()->availableGeometry();
-    if (!bezug.isValid()) return;
-    QRect r = fenster->frameGeometry();
-    r.moveCenter(bezug.center());
-    fenster->move(r.topLeft());
-}
-
 const char* const kKeineOffenen = "Keine Offenen Rechnungen vorhanden.";
 
 }  // namespace
@@ -58,7 +45,7 @@ void Tnochnichtbezahlt::Binden()
 
 void Tnochnichtbezahlt::FormShow()
 {
-    AufHauptfensterZentrieren(this);
+    AufHauptfensterZentrieren();
     // Whoever shows the list gets the open invoices, read afresh.
     data::Dataset* offen = App().DMOrdavo->ADO_Nochnichtbezahlt;
     if (!offen->Active()) offen->Open();

@@ -73,18 +73,7 @@ void Zeitraumfenster::Grundstellung()
     MonthCalendar2->setSelectedDate(heute);
 }
 
-void Zeitraumfenster::Zentrieren()
-{
-    QWidget* haupt = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) haupt = w;
-    const QRect ziel = haupt ? haupt->frameGeometry()
-                             : (screen() ? screen()->availableGeometry() : QRect());
-    if (ziel.isEmpty()) return;
-    QRect r = frameGeometry();
-    r.moveCenter(ziel.center());
-    move(r.topLeft());
-}
+void Zeitraumfenster::Zentrieren() { AufHauptfensterZentrieren(); }
 
 void Zeitraumfenster::FormShow()
 {

@@ -91,9 +91,10 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_bindung(new Bindung(this)
 
 void DBEdit::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
 
-void DBEdit::setLeerzeichenRegel(bool an)
+void DBEdit::setLeerzeichenRegel(bool an, bool auchOhneWert)
 {
     m_leerzeichen = an;
+    m_leerzeichenOhneWert = auchOhneWert;
     if (!m_geaendert) Anzeigen();
 }
 
@@ -105,7 +106,7 @@ void DBEdit::Anzeigen()
     m_setzt = true;
     setText(m_bindung->field(f) ? Bearbeitungstext(f) : QString());
     // An empty value shows the rule's blank too; it is not a change of the user's.
-    if (m_leerzeichen && text().isEmpty()) {
+    if (m_leerzeichen && m_leerzeichenOhneWert && text().isEmpty()) {
         setText(QStringLiteral(" "));
         setCursorPosition(0);
     }
@@ -172,9 +173,10 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_bindung(new Bindung(
 
 void DBMemo::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
 
-void DBMemo::setLeerzeichenRegel(bool an)
+void DBMemo::setLeerzeichenRegel(bool an, bool auchOhneWert)
 {
     m_leerzeichen = an;
+    m_leerzeichenOhneWert = auchOhneWert;
     if (!m_geaendert) Anzeigen();
 }
 
@@ -187,7 +189,7 @@ void DBMemo::Anzeigen()
     // Stored line breaks may be CR LF.
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(t);
-    if (m_leerzeichen && t.isEmpty()) {
+    if (m_leerzeichen && m_leerzeichenOhneWert && t.isEmpty()) {
         setPlainText(QStringLiteral(" "));
         QTextCursor c = textCursor();
         c.setPosition(0);

@@ -57,7 +57,8 @@ class DBEdit : public QLineEdit {
 public:
     explicit DBEdit(QWidget* parent = nullptr);
     void setDataSource(data::DataSource* quelle, const QString& feld);
-    void setLeerzeichenRegel(bool an);
+    // `auchOhneWert`: a row without a value shows the blank too (not counted as a change).
+    void setLeerzeichenRegel(bool an, bool auchOhneWert = true);
     // Writes a pending change now; throws data::Fehler on refused text.
     void Uebernehmen();
     bool benutzerGeaendert() const { return m_geaendert; }
@@ -72,6 +73,7 @@ private:
     Bindung* m_bindung;
     bool m_geaendert = false;
     bool m_leerzeichen = false;
+    bool m_leerzeichenOhneWert = true;
     bool m_setzt = false;
 };
 
@@ -80,7 +82,8 @@ class DBMemo : public QPlainTextEdit {
 public:
     explicit DBMemo(QWidget* parent = nullptr);
     void setDataSource(data::DataSource* quelle, const QString& feld);
-    void setLeerzeichenRegel(bool an);
+    // `auchOhneWert`: a row without a value shows the blank too (not counted as a change).
+    void setLeerzeichenRegel(bool an, bool auchOhneWert = true);
     void Uebernehmen();
     bool benutzerGeaendert() const { return m_geaendert; }
     QString text() const { return toPlainText(); }
@@ -96,6 +99,7 @@ private:
     Bindung* m_bindung;
     bool m_geaendert = false;
     bool m_leerzeichen = false;
+    bool m_leerzeichenOhneWert = true;
     bool m_setzt = false;
 };
 

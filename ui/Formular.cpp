@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 
 namespace ui {
@@ -38,6 +39,26 @@ void Formular::setKeyPreview(bool an)
     m_keyPreview = an;
     if (an) qApp->installEventFilter(this);
     else qApp->removeEventFilter(this);
+}
+
+void Formular::AufHauptfensterZentrieren()
+{
+    QRect bezug;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TOrdavo") && w->isVisible()) bezug = w->frameGeometry();
+    if (!bezug.isValid() && screen()) bezug = screen()->availableGeometry();
+    if (!bezug.isValid()) return;
+    QRect r = frameGeometry();
+    r.moveCenter(bezug.center());
+    move(r.topLeft());
+}
+
+void Formular::AufBildschirmZentrieren()
+{
+    if (!screen()) return;
+    QRect r = frameGeometry();
+    r.moveCenter(screen()->availableGeometry().center());
+    move(r.topLeft());
 }
 
 void Formular::done(int r)

@@ -39,6 +39,10 @@ public:
 
     void setKeyPreview(bool an);
 
+    // Centres the window on the main window (on the screen when it is not shown).
+    void AufHauptfensterZentrieren();
+    void AufBildschirmZentrieren();
+
     void done(int r) override;
 
 protected:

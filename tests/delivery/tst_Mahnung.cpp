@@ -101,8 +101,8 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("angeboten");
         QTest::newRow("leerer Text: Vorgabe der Stammdaten") << 1 << "Bitte begleichen Sie\nden offenen Betrag.";
-        // Nothing entered: the memo shows only the blank rule's blank.
-        QTest::newRow("nie geschrieben: leer") << 2 << " ";
+        // Never written: an empty memo (the blank comes only when the user empties it).
+        QTest::newRow("nie geschrieben: leer") << 2 << "";
         QTest::newRow("gespeicherter Text") << 3 << "Letzte Mahnung";
     }
     void angebotenerText()
