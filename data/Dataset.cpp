@@ -1087,7 +1087,8 @@ bool Dataset::NeuLesenVorgemerkt()
 void Dataset::setFilter(const QString& ausdruck)
 {
     m_filter = ausdruck;
-    if (m_filtered && NeuLesenVorgemerkt()) return;
+    // A pending re-read takes the new filter when it happens.
+    if (m_filtered && (NeuLesenVorgemerkt() || m_neuLesen)) return;
     if (m_filtered && Active()) {
         FilterAnwenden();
         emit zeilenGeaendert();
@@ -1099,7 +1100,9 @@ void Dataset::setFiltered(bool an)
 {
     if (an == m_filtered) return;
     m_filtered = an;
-    if (NeuLesenVorgemerkt()) return;
+    // Positioning would count the rows and so read them all at once (a print
+    // set of every item); the pending re-read happens at the next access.
+    if (NeuLesenVorgemerkt() || m_neuLesen) return;
     if (Active()) {
         FilterAnwenden();
         emit zeilenGeaendert();
