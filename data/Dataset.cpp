@@ -6,6 +6,7 @@
 #include "data/Verbindung.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -73,6 +74,22 @@ void Ueberspringen(const char*& p)
     }
     default: break;
     }
+}
+
+// A new block is made with this room (or a row's size, if larger) and is
+// then only filled, never reallocated.
+constexpr size_t kBlock = size_t(1) << 20;
+
+quint64 Ablegen(std::vector<std::string>& bloecke, const std::string& zeile)
+{
+    if (bloecke.empty() || bloecke.back().size() + zeile.size() > bloecke.back().capacity()) {
+        bloecke.emplace_back();
+        bloecke.back().reserve(std::max(kBlock, zeile.size()));
+    }
+    std::string& b = bloecke.back();
+    const quint64 platz = (quint64(bloecke.size() - 1) << 32) | quint64(b.size());
+    b.append(zeile);
+    return platz;
 }
 
 struct Roh {
@@ -529,16 +546,16 @@ void Dataset::Lesen(bool behaltePosition)
         }
     }
 
-    std::string puffer;
+    std::vector<std::string> bloecke;
     std::vector<quint64> zeilen;
-    puffer.reserve(m_puffer.size());
+    std::string puffer;  // the row being encoded
     zeilen.reserve(m_zeilen.size());
     const int n = sqlite3_column_count(st);
     std::vector<bool> artOffen(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) artOffen[size_t(i)] = m_spalten[size_t(i)].tabelle.isEmpty() && !m_spalten[size_t(i)].versteckt;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        zeilen.push_back(puffer.size());
+        puffer.clear();
         for (int i = 0; i < n; ++i) {
             switch (sqlite3_column_type(st, i)) {
             case SQLITE_INTEGER:
@@ -567,6 +584,7 @@ void Dataset::Lesen(bool behaltePosition)
             }
             }
         }
+        zeilen.push_back(Ablegen(bloecke, puffer));
     }
     if (rc != SQLITE_DONE) {
         QString text = QString::fromUtf8(sqlite3_errmsg(m_verbindung->Handle()));
@@ -575,7 +593,7 @@ void Dataset::Lesen(bool behaltePosition)
     }
     sqlite3_reset(st);
     const int altePos = m_pos;
-    m_puffer.swap(puffer);
+    m_bloecke.swap(bloecke);
     m_zeilen.swap(zeilen);
     m_zustand = Zustand::Browse;
     FilterAnwenden();
@@ -601,7 +619,7 @@ void Dataset::Schliessen(bool signal)
     m_neuLesen = false;
     m_editPuffer.clear();
     m_geaendert.clear();
-    std::string().swap(m_puffer);
+    std::vector<std::string>().swap(m_bloecke);
     std::vector<quint64>().swap(m_zeilen);
     std::vector<int>().swap(m_sichtbar);
     m_pos = -1;
@@ -793,7 +811,8 @@ Feldart Dataset::Spaltenart(int i) const { return m_spalten.at(size_t(i)).art; }
 QVariant Dataset::Wert(int zeileIntern, int spalte) const
 {
     if (zeileIntern < 0 || zeileIntern >= int(m_zeilen.size()) || spalte < 0) return QVariant();
-    const char* p = m_puffer.data() + m_zeilen[size_t(zeileIntern)];
+    const quint64 platz = m_zeilen[size_t(zeileIntern)];
+    const char* p = m_bloecke[size_t(platz >> 32)].data() + (platz & 0xffffffffu);
     for (int i = 0; i < spalte; ++i) Ueberspringen(p);
     Roh r = Dekodieren(p);
     const Feldart art = m_spalten[size_t(spalte)].art;
@@ -998,8 +1017,7 @@ void Dataset::Post()
     // The snapshot takes the written row; joined columns keep what they showed.
     std::string kodiert;
     for (const QVariant& v : m_editPuffer) KodiereVariant(kodiert, v);
-    const quint64 offset = m_puffer.size();
-    m_puffer += kodiert;
+    const quint64 offset = Ablegen(m_bloecke, kodiert);
     const bool neu = m_zustand == Zustand::Insert;
     int pos = m_pos;
     if (neu) {

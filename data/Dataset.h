@@ -192,8 +192,10 @@ private:
     QString m_detailSpalte;
 
     std::vector<Spalte> m_spalten;
-    // Rows encoded one after the other; m_zeilen holds each row's offset.
-    std::string m_puffer;
+    // Rows encoded one after the other, in blocks that never grow: reading a
+    // large result leaves no freed copies of a doubling buffer behind.
+    // m_zeilen holds each row's place, block index << 32 | offset.
+    std::vector<std::string> m_bloecke;
     std::vector<quint64> m_zeilen;
     std::vector<int> m_sichtbar;  // internal row indexes passing the filter
     QString m_filter;
