@@ -168,8 +168,8 @@ void Speicher(Lauf& l)
     l.tab.Hinzu(z);
     l.tab.Notiz(QStringLiteral("Speicher: Zuwachs des Resident Set beim Öffnen von ADO_Lieferschein %1 MiB für %2 Zeilen; "
                                "die Zeilen selbst halten im Mittel %3 Byte (Zahlen zu 8 Byte gerechnet; darin die drei aus den "
-                               "Stammdaten kopierten Texte). Gibt man danach den freien Heap zurück (malloc_trim), bleiben %4 Byte/Zeile: "
-                               "der Rest sind freie Blöcke, die das schrittweise Wachsen des Zeilenpuffers im Heap zurücklässt.")
+                               "Stammdaten kopierten Texte). Gibt man danach den freien Heap zurück (malloc_trim), bleiben %4 Byte/Zeile "
+                               "(ein großer Unterschied hieße: freie Blöcke, die der Zeilenpuffer im Heap zurücklässt).")
                     .arg(double(nachher - vorher) / (1024.0 * 1024.0), 0, 'f', 1)
                     .arg(zeilen)
                     .arg(nutz, 0, 'f', 0)
