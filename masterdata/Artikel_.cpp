@@ -18,17 +18,7 @@
 
 using data::Dataset;
 
-namespace {
-ui::GridSpalte Spalte(const char* feld, const char* titel, int breite, bool rechts = false)
-{
-    ui::GridSpalte s;
-    s.feld = QString::fromUtf8(feld);
-    s.titel = QString::fromUtf8(titel);
-    s.breite = breite;
-    if (rechts) s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
-    return s;
-}
-}  // namespace
+using ui::Spalte;
 
 TArtikel::TArtikel(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TArtikel>())
 {

@@ -16,16 +16,7 @@
 
 using data::Dataset;
 
-namespace {
-ui::GridSpalte Spalte(const QString& feld, const QString& titel, int breite)
-{
-    ui::GridSpalte s;
-    s.feld = feld;
-    s.titel = titel;
-    s.breite = breite;
-    return s;
-}
-}  // namespace
+using ui::Spalte;
 
 Teinheit::Teinheit(QWidget* parent)
     : Teinheit(Art{QStringLiteral("einheit"), QStringLiteral("Wollen Sie die aktuelle Einheit wirklich löschen?"),

@@ -19,16 +19,7 @@
 
 using data::Dataset;
 
-namespace {
-ui::GridSpalte Spalte(const char* feld, const char* titel, int breite)
-{
-    ui::GridSpalte s;
-    s.feld = QString::fromUtf8(feld);
-    s.titel = QString::fromUtf8(titel);
-    s.breite = breite;
-    return s;
-}
-}  // namespace
+using ui::Spalte;
 
 TAdressen::TAdressen(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TAdressen>())
 {

@@ -10,6 +10,16 @@
 
 namespace ui {
 
+GridSpalte Spalte(const QString& feld, const QString& titel, int breite, bool rechts)
+{
+    GridSpalte s;
+    s.feld = feld;
+    s.titel = titel;
+    s.breite = breite;
+    if (rechts) s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
+    return s;
+}
+
 // ================= DatasetModel =================
 
 DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}

@@ -24,6 +24,9 @@ struct GridSpalte {
     Qt::Alignment ausrichtung = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
+// A column with field, title, width and optionally right alignment (amounts).
+GridSpalte Spalte(const QString& feld, const QString& titel, int breite, bool rechts = false);
+
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
