@@ -35,10 +35,11 @@ bool Bestaetigen(const QString& text, QWidget* parent)
     return box.clickedButton() == ok;
 }
 
-void Hinweis(const QString& text, QWidget* parent)
+// A box with one "OK" button (notices and errors).
+static void EinKnopf(QMessageBox::Icon symbol, const char* name, const QString& text, QWidget* parent)
 {
-    QMessageBox box(QMessageBox::NoIcon, Titel(), text, QMessageBox::NoButton, Elternfenster(parent));
-    box.setObjectName(QStringLiteral("Hinweis"));
+    QMessageBox box(symbol, Titel(), text, QMessageBox::NoButton, Elternfenster(parent));
+    box.setObjectName(QLatin1String(name));
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     box.setDefaultButton(ok);
@@ -46,15 +47,8 @@ void Hinweis(const QString& text, QWidget* parent)
     box.exec();
 }
 
-void Fehlermeldung(const QString& text, QWidget* parent)
-{
-    QMessageBox box(QMessageBox::Critical, Titel(), text, QMessageBox::NoButton, Elternfenster(parent));
-    box.setObjectName(QStringLiteral("Fehler"));
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-}
+void Hinweis(const QString& text, QWidget* parent) { EinKnopf(QMessageBox::NoIcon, "Hinweis", text, parent); }
+
+void Fehlermeldung(const QString& text, QWidget* parent) { EinKnopf(QMessageBox::Critical, "Fehler", text, parent); }
 
 }  // namespace ui
