@@ -13,6 +13,8 @@
 #include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 namespace {
@@ -176,10 +178,13 @@ private slots:
         test::ProgrammErzeugen();
         if (!stammdaten) test::AntworteMeldung();
         App().Ordavo->show();
-        QTest::qWait(400);
+        auto* timer = App().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer);
+        // The reminder's one tick has come and its box, if any, is answered.
+        QTRY_VERIFY(!timer->isActive() && test::OffeneDialoge() == 0 && !QApplication::activeModalWidget());
         App().Ordavo->hide();
         App().Ordavo->show();
-        QTest::qWait(300);
+        QVERIFY(!timer->isActive());  // showing again reminds no one
         QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
         QCOMPARE(test::OffeneDialoge(), 0);
         test::ProgrammBeenden();
