@@ -7,6 +7,7 @@
 #include "import/Uebernahme.h"
 
 #include <QProcess>
+#include <algorithm>
 #include <QtTest/QtTest>
 
 using uebernahme::Jetart;
