@@ -83,7 +83,7 @@ std::optional<qint64> Zehntausendstel(const QVariant& wert)
     case QMetaType::Int:
     case QMetaType::LongLong: return wert.toLongLong() * 10000;
     case QMetaType::Double:
-        if (!std::isfinite(wert.toDouble())) return std::nullopt;
+        if (!std::isfinite(wert.toDouble()) || std::fabs(wert.toDouble()) > 1e14) return std::nullopt;
         return std::llround(wert.toDouble() * 10000);
     case QMetaType::QString: {
         // Exactly, digit by digit: currency comes as decimal text.
@@ -93,6 +93,7 @@ std::optional<qint64> Zehntausendstel(const QVariant& wert)
         const bool minus = s.startsWith(QLatin1Char('-'));
         if (minus || s.startsWith(QLatin1Char('+'))) s.remove(0, 1);
         QString ganz = s.section(QLatin1Char('.'), 0, 0);
+        if (ganz.size() > 14) return std::nullopt;  // beyond any amount, as for doubles below
         QString bruch = s.section(QLatin1Char('.'), 1);
         const bool aufrunden = bruch.size() > 4 && bruch.at(4) >= QLatin1Char('5');
         bruch = bruch.left(4).leftJustified(4, QLatin1Char('0'));
@@ -116,7 +117,7 @@ Umwandlung Umwandeln(const QVariant& q, Feldart art)
             u.wert = q.toLongLong();
         } else if (q.typeId() == QMetaType::Bool) {
             u.wert = q.toBool() ? -1LL : 0LL;
-        } else if (auto z = Zahl(q)) {
+        } else if (auto z = Zahl(q); z && std::fabs(*z) < 9e18) {
             const double gerundet = std::round(*z);
             u.wert = qlonglong(gerundet);
             if (gerundet != *z) u.grund = QStringLiteral("%1 ist keine ganze Zahl; gerundet auf %2").arg(Zitat(original)).arg(qlonglong(gerundet));
