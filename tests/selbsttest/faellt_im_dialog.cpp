@@ -33,7 +33,7 @@ private slots:
         case 0: test::BeimDialog([](QWidget*) { QCOMPARE(1, 2); }); break;
         case 1: test::BeimNaechstenDialog([](QWidget*) { QVERIFY(false); }); break;
         case 2: test::BeimDialog([](QWidget* w) { test::Klicke(w, QStringLiteral("Gibtsnicht")); }); break;
-        case 3: test::BeimDialog([](QWidget* w) { test::In<QPushButton>(w, "Gibtsnicht")->click(); }); break;
+        case 3: test::BeimDialog([](QWidget* w) { test::In<QAbstractButton>(w, "Gibtsnicht")->click(); }); break;
         case 4:
             test::BeimDialog([](QWidget* w) {
                 test::BeimDialog([](QWidget*) { QCOMPARE(QStringLiteral("innen"), QStringLiteral("anders")); });

@@ -125,7 +125,8 @@ void Schliessen(QWidget* w)
     else w->close();
 }
 
-// Handlers for modal widgets, polled from a timer.
+// Handlers for modal widgets, polled from a timer that runs from the first
+// use to the end of the test program.
 struct Dialogwaechter {
     std::deque<std::function<void(QWidget*)>> handler;
     QStringList meldungen;
@@ -161,9 +162,8 @@ struct Dialogwaechter {
         // Outside the polling timer's slot, so that a dialog the handler opens
         // (a message box from its click) can be answered in turn.
         QPointer<QWidget> ziel(w);
-        QTimer::singleShot(0, [this, h, ziel] {
+        QTimer::singleShot(0, [h, ziel] {
             if (ziel) h(ziel);
-            if (QTest::currentTestFailed()) Starten();  // to close what the failed check left open
         });
     }
     void Starten()
@@ -210,21 +210,17 @@ void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
 void BeimDialog(std::function<void(QWidget*)> aktion)
 {
     BeimNaechstenDialog([aktion](QWidget* w) {
-        QTimer::singleShot(0, w, [aktion, w] {
-            aktion(w);
-            // The check may have failed inside the handler: close the dialog now.
-            if (QTest::currentTestFailed()) Waechter().Starten();
-        });
+        QTimer::singleShot(0, w, [aktion, w] { aktion(w); });
     });
 }
 
 void KomponenteFehlt(const char* name, QWidget* fenster)
 {
-    const QByteArray text = QStringLiteral("Komponente '%1' fehlt in %2")
-                                .arg(QString::fromLatin1(name), !fenster ? QString() : fenster->objectName().isEmpty() ? QString::fromLatin1(fenster->metaObject()->className()) : fenster->objectName())
-                                .toUtf8();
+    QString wo;
+    if (fenster) wo = fenster->objectName().isEmpty() ? QString::fromLatin1(fenster->metaObject()->className()) : fenster->objectName();
+    const QByteArray text = QStringLiteral("Komponente '%1' fehlt in %2").arg(QString::fromLatin1(name), wo).toUtf8();
     QTest::qFail(text.constData(), __FILE__, __LINE__);
-    Waechter().Starten();
+    Waechter().Starten();  // to close the dialog the test was in
 }
 
 QWidget* Ersatzhalter()

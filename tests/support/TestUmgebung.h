@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -78,6 +79,8 @@ T* In(QWidget* fenster, const char* name)
     KomponenteFehlt(name, fenster);
     if constexpr (std::is_constructible_v<T, QWidget*>) {
         return new T(Ersatzhalter());
+    } else if constexpr (std::is_base_of_v<T, QPushButton>) {  // e.g. QAbstractButton
+        return new QPushButton(Ersatzhalter());
     } else {
         qFatal("Komponente %s fehlt", name);
         return nullptr;
