@@ -39,8 +39,8 @@ void Tnochnichtbezahlt::Binden()
     ui->DBGrid1->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr"), 70, {}},
                              {QStringLiteral("lief_datum"), QStringLiteral("Lieferscheindatum"), 120, {}},
                              {QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 150), {}},
-                             {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 140, {}},
-                             {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 110, {}},
+                             {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 130, {}},
+                             {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 100, {}},
                              {QStringLiteral("lief_rechnungsdatum"), QStringLiteral("Rechnungsdatum"), 110, {}}});
 }
 
