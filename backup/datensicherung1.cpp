@@ -17,11 +17,11 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProgressBar>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QShowEvent>
 #include <QStyle>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <atomic>
@@ -168,6 +168,26 @@ bool ArchivVerschieben(const QString& arbeitsarchiv, const QString& archivname,
     return true;
 }
 
+// Creates a new, empty temporary archive and returns its name. Unlike a
+// temporary file it gets the permissions of any new file (the user's umask),
+// since it becomes the archive.
+QString NeuesTempArchiv(const QString& arbeitsordner, QString* fehler)
+{
+    static const char zeichen[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int versuch = 0; versuch < 100; ++versuch) {
+        QString name = MitTrenner(arbeitsordner) + QString::fromLatin1(kTempMuster);
+        for (qsizetype i = name.size() - 6; i < name.size(); ++i)
+            name[i] = QLatin1Char(zeichen[QRandomGenerator::global()->bounded(int(sizeof zeichen) - 1)]);
+        QFile datei(name);
+        if (datei.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return name;
+        if (datei.exists()) continue;
+        *fehler = datei.errorString();
+        return QString();
+    }
+    *fehler = QStringLiteral("Kein freier Name für ein temporäres Archiv.");
+    return QString();
+}
+
 struct Ergebnis {
     enum Art { Erfolg, Komprimieren, Archiv, Verschieben } art = Erfolg;
     QString text;
@@ -198,11 +218,8 @@ Ergebnis Sichern(const Datensicherungspfade& pfade, const QString& arbeitsarchiv
             [&](double a) { verdichtet = a; ersterSchritt(); }))
         return {Ergebnis::Komprimieren, fehler};
 
-    QTemporaryFile temp(MitTrenner(pfade.arbeitsordner) + QString::fromLatin1(kTempMuster));
-    temp.setAutoRemove(false);
-    if (!temp.open()) return {Ergebnis::Archiv, temp.errorString()};
-    const QString tempName = temp.fileName();
-    temp.close();
+    const QString tempName = NeuesTempArchiv(pfade.arbeitsordner, &fehler);
+    if (tempName.isEmpty()) return {Ergebnis::Archiv, fehler};
     if (!ZipSchreiben(verdichtung.kopie(), QString::fromLatin1(kEintrag), tempName, &fehler,
                       [&](double a) { melde(kAnteilPruefen + kAnteilPacken * a, kSchrittPacken); })) {
         QFile::remove(tempName);
