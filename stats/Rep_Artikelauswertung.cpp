@@ -48,10 +48,14 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(6.1);
     const double y = 0.8;
-    zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
-    zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
-    zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl, std::nullopt,
-               Qt::AlignRight);
+    // Numbers print whole; the description is cut, also where the number or
+    // the quantity beside it needs more than its column.
+    report::Text* nr = zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
+    report::Text* bez = zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
+    report::Text* menge = zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl,
+                                     std::nullopt, Qt::AlignRight);
+    bez->setFluss(report::Textfluss::Abschneiden);
+    bez->setNachbarn(nr, menge);
     zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(80.4, y, 12.0), Maske::Text);
     zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(92.6, y, 22.8, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
@@ -64,7 +68,6 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     Label_spanne_pro = zeile.label(QStringLiteral("Label_spanne_pro"), QString(), kBoxAufschlag,
                                    Schrift(6), Qt::AlignRight);
     zeile.vorDemDruck = [this](report::Band& b, bool& d) { QRBand1BeforePrint(b, d); };
-    stats::BetraegeWachsen(*this, zeile);
 
     // One group over all rows: its footer prints the totals once, after the last row.
     report::Gruppe& g = neueGruppe(QStringLiteral("QRGroup1"));
@@ -129,11 +132,8 @@ void TRepArtikelauswertung::QRBand2BeforePrint(report::Band&, bool&)
 {
     data::Dataset* summen = App().DMOrdavo->ADO_Auswertung_Artikel_summen;
     const bool da = summen->Active() && !summen->IsEmpty();
-    stats::SetzeRechts(LabelVerkauf, kBoxVerkauf,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
-    stats::SetzeRechts(LabelEinkauf, kBoxEinkauf,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
-    stats::SetzeRechts(LabelSpanne, kBoxSpanne,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
+    LabelVerkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
+    LabelEinkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
+    LabelSpanne->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
     stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelVerkauf);
 }
