@@ -133,7 +133,7 @@ private slots:
             auto* leiste = dlg->findChild<QToolBar*>("Werkzeugleiste");
             leisteGefunden = leiste != nullptr;
             if (leiste) {
-                QTest::qWaitFor([&] { return leiste->width() == 1280; }, 5000);
+                (void)QTest::qWaitFor([&] { return leiste->width() == 1280; }, 5000);
                 for (QAction* a : leiste->actions()) {
                     if (a->isSeparator()) continue;
                     QWidget* k = leiste->widgetForAction(a);
