@@ -2,13 +2,14 @@
 // The sums behind the statistics, in one pass over the items of a period.
 //
 // SQLite groups by sorting; over a long history that costs many times a plain
-// scan of the items. Here the notes of the period are read into a hash table,
-// the items are stepped once (all of them, or those of the period's notes
-// through their index when the period is short) and summed per key in a hash
-// table. The sums land in temporary tables of the connection, which the
-// statistics statements (stats/Statistikabfragen.h) join with the article,
-// unit, category and address rows. Sums follow SQLite's own sum(): NULL when
-// no value was there, an integer while all values are integers.
+// scan of the items. Here the notes of the period are read from the date
+// index, the items are stepped once (all of them, or those of the period's
+// notes through their index when the period is short) and summed per key as
+// they come, in a table indexed by the key. The sums land in temporary tables
+// of the connection, which the statistics statements
+// (stats/Statistikabfragen.h) join with the article, unit, category and
+// address rows. Sums follow SQLite's own sum(): NULL when no value was there,
+// an integer while all values are integers.
 //
 // Tables (temporary, private to the connection, replaced by every call):
 //   stat_artikel(aid, Anzahl, gesamt, einkaufspreis, spanne)  per article id
