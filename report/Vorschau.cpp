@@ -15,9 +15,11 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEvent>
+#include <QShowEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -110,7 +112,6 @@ public:
         setObjectName(QStringLiteral("Vorschau"));
         setWindowTitle(titel.isEmpty() ? QStringLiteral("Vorschau") : QStringLiteral("Vorschau – ") + titel);
         setSizeGripEnabled(true);
-        resize(900, 1000);
 
         // Document actions carry their text; page and zoom steps are icons
         // with a tooltip where the style has one, so that every button fits
@@ -176,6 +177,9 @@ public:
         m_bereich->viewport()->installEventFilter(this);
         connect(m_bereich->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Beschriften(); });
 
+        resize(900, 1000);
+        m_leiste = leiste;
+
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
@@ -210,6 +214,20 @@ public:
     std::exception_ptr fehler() const { return m_fehler; }
 
 protected:
+    // Wide enough for every button of the toolbar where the screen allows,
+    // also where the window system does not maximise the preview. Only once
+    // shown do the buttons know their size.
+    void showEvent(QShowEvent* e) override
+    {
+        QDialog::showEvent(e);
+        if (m_breiteGeprueft) return;
+        m_breiteGeprueft = true;
+        const QScreen* schirm = screen();
+        const int platz = schirm ? schirm->availableGeometry().width() : width();
+        const int neu = std::min(m_leiste->sizeHint().width() + 8, std::max(width(), platz));
+        if (neu > width()) resize(neu, height());
+    }
+
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (o == m_bereich->viewport() && e->type() == QEvent::Resize) Anpassen();
@@ -368,6 +386,8 @@ private:
     }
 
     QString m_titel;
+    QToolBar* m_leiste = nullptr;
+    bool m_breiteGeprueft = false;
     QScrollArea* m_bereich = nullptr;
     Seitenansicht* m_ansicht = nullptr;
     QLabel* m_label = nullptr;
