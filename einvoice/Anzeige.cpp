@@ -25,6 +25,9 @@ constexpr double kBreite = kRechts - kLinks;
 constexpr double kOben = 14.0;
 constexpr double kUnten = 279.0;
 constexpr double kFuss = 284.0;
+// Lines are broken a little short of their box: small type comes out slightly
+// wider on paper than measured.
+constexpr double kReserve = 0.96;
 
 const QLocale& Deutsch()
 {
@@ -214,7 +217,7 @@ public:
     {
         if (z.text.isEmpty()) return 0;
         report::Messer& m = report::Messer::fuer(z.schrift);
-        const int n = int(m.umbrechen(z.text, z.breite).size());
+        const int n = int(m.umbrechen(z.text, z.breite * kReserve).size());
         return (n - 1) * m.zeilenabstand() + m.hoehe();
     }
 
@@ -224,7 +227,7 @@ public:
     {
         if (z.text.isEmpty()) return;
         report::Messer& m = report::Messer::fuer(z.schrift);
-        const QStringList zeilen = m.umbrechen(z.text, z.breite);
+        const QStringList zeilen = m.umbrechen(z.text, z.breite * kReserve);
         report::TextPrimitiv t;
         t.name = z.name;
         t.band = QStringLiteral("ERechnung");
@@ -485,7 +488,7 @@ void Kopf(Satz& s, const ERechnung& r)
 // Column layout of the line table.
 struct Spalten {
     double nr = kLinks, nrB = 11;
-    double text = kLinks + 12, textB = 60;
+    double text = kLinks + 12, textB = 66;
     double menge = 90, mengeB = 18;
     double einheit = 110, einheitB = 25;
     double preis = 135, preisB = 19;
@@ -496,7 +499,15 @@ struct Spalten {
 void Positionen(Satz& s, const ERechnung& r)
 {
     s.ueberschrift(QStringLiteral("Positionen (Beträge in %1, netto)").arg(r.waehrung));
-    const Spalten c;
+    // Line identifiers are mostly short numbers, but may be whole words: the
+    // number column takes what the longest needs, up to a quarter of the table.
+    Spalten c;
+    double breitesteNr = report::Messer::fuer(KleinFett()).breite(QStringLiteral("Pos."));
+    for (const Position& p : r.positionen)
+        breitesteNr = std::max(breitesteNr, report::Messer::fuer(Normal()).breite(p.id) / kReserve);
+    c.nrB = std::min(std::max(c.nrB, breitesteNr + 1), 40.0);
+    c.text = c.nr + c.nrB + 1;
+    c.textB = c.menge - c.text - 2;
     auto kopf = [&s, c] {
         s.zeile({{c.nr, c.nrB, QStringLiteral("Pos."), KleinFett()},
                  {c.text, c.textB, QStringLiteral("Bezeichnung"), KleinFett()},

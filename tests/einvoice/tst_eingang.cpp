@@ -351,17 +351,29 @@ private slots:
                 static_cast<QDialog*>(dlg)->accept();
             };
         };
-        QString titel;
-        test::BeimNaechstenDialog(waehle(Beispiele() + QStringLiteral("/ubl/ubl-tc434-creditnote1.xml")));
-        test::BeimNaechstenDialog([&titel](QWidget* w) {
-            titel = w->objectName() + QLatin1Char(':') + w->windowTitle();
-            static_cast<QDialog*>(w)->reject();
-        });
-        aktion->trigger();
-        QCOMPARE(test::OffeneDialoge(), 0);
-        QCOMPARE(befund, QStringLiteral("ERechnungOeffnenDialog|E-Rechnungen (*.xml *.pdf *.XML *.PDF)"));
-        QVERIFY2(titel.startsWith(QStringLiteral("Vorschau:")) && titel.contains(QStringLiteral("Gutschrift")),
-                 qPrintable(titel));
+        // One file of each syntax; with ORDAVO_BILDSCHIRMFOTO set (a folder), the screen
+        // is photographed while the preview is open, for looking at it under Xvfb.
+        const QList<QPair<QString, QString>> dateien = {
+            {QStringLiteral("ubl/ubl-tc434-creditnote1.xml"), QStringLiteral("Vorschau – Gutschrift 018304 / 28865")},
+            {QStringLiteral("cii/xrechnung-01.01a.xml"), QStringLiteral("Vorschau – Rechnung 123456XX")}};
+        for (const auto& [datei, erwartet] : dateien) {
+            QString titel;
+            test::BeimNaechstenDialog(waehle(Beispiele() + QLatin1Char('/') + datei));
+            test::BeimNaechstenDialog([&titel, datei = datei](QWidget* w) {
+                titel = w->objectName() + QLatin1Char(':') + w->windowTitle();
+                const QString foto = qEnvironmentVariable("ORDAVO_BILDSCHIRMFOTO");
+                if (!foto.isEmpty()) {
+                    QTest::qWait(1500);
+                    Aufruf(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                      QDir(foto).filePath(QFileInfo(datei).baseName() + ".png")});
+                }
+                static_cast<QDialog*>(w)->reject();
+            });
+            aktion->trigger();
+            QCOMPARE(test::OffeneDialoge(), 0);
+            QCOMPARE(befund, QStringLiteral("ERechnungOeffnenDialog|E-Rechnungen (*.xml *.pdf *.XML *.PDF)"));
+            QCOMPARE(titel, QStringLiteral("Vorschau:") + erwartet);
+        }
 
         Schreibe(ordner.datei("kaputt.xml"), kDoctype);
         test::BeimNaechstenDialog(waehle(ordner.datei("kaputt.xml")));
