@@ -7,8 +7,10 @@
 
 #include "data/Fehler.h"
 #include "einvoice/Anzeige.h"
+#include "einvoice/Cii.h"
 #include "einvoice/Lesen.h"
 #include "einvoice/Nachrechnen.h"
+#include "einvoice/Zugferd.h"
 #include "report/Ausgabe.h"
 #include "app/ordavo.h"
 #include "ui/Anwendung.h"
@@ -259,6 +261,30 @@ private slots:
         const report::Seiten b = einvoice::EingangSeiten(ausXml);
         QCOMPARE(Einzeilig(a, "Zahlbetrag"), Einzeilig(b, "Zahlbetrag"));
         QCOMPARE(Einzeilig(a, "Verkaeufer"), Einzeilig(b, "Verkaeufer"));
+    }
+
+    // A ZUGFeRD file as the program's own export writes it (CII writer and
+    // PDF/A-3 container) opens and shows the invoice it was made from.
+    void eigeneZugferdDatei()
+    {
+        QTemporaryDir dir;
+        const einvoice::Eingang quelle = einvoice::LiesEingang(Beispiele() + QStringLiteral("/cii/xrechnung-01.01a.xml"));
+        const report::Seiten vorher = einvoice::EingangSeiten(quelle);
+        const QString pdf = dir.filePath("Rechnung.pdf");
+        Schreibe(pdf, einvoice::ZugferdPdf(vorher, QStringLiteral("Rechnung"), einvoice::SchreibeCii(quelle.rechnung)));
+
+        const einvoice::Eingang e = einvoice::LiesEingang(pdf);
+        QCOMPARE(e.quelle, QStringLiteral("PDF-Datei mit eingebetteter factur-x.xml"));
+        QCOMPARE(e.fehlend, QStringList());
+        QCOMPARE(einvoice::Rechendifferenzen(e.rechnung), QStringList());
+        const report::Seiten nachher = einvoice::EingangSeiten(e);
+        for (const char* name : {"Rechnungsart", "Rechnungsnummer", "Rechnungsdatum", "Verkaeufer", "Kaeufer",
+                                 "Zahlbetrag", "Pruefung"})
+            QCOMPARE(Einzeilig(nachher, name), Einzeilig(vorher, name));
+        QStringList a, b;
+        for (const auto* t : Texte(vorher, "PositionBetrag")) a << t->text;
+        for (const auto* t : Texte(nachher, "PositionBetrag")) b << t->text;
+        QCOMPARE(b, a);
     }
 
     void schlechteDateien_data()
