@@ -1,5 +1,6 @@
 #include "app/Start.h"
 
+#include "app/Datenuebernahme.h"
 #include "app/Erzeugung.h"
 #include "app/ordavo.h"
 #include "app/tools.h"
@@ -50,9 +51,11 @@ int Starten(int argc, char** argv)
     }
     QApplication anwendung(argc, argv);
     UebergabeUndUpdate(platform::Programmordner());
+    // The name of the task-bar button and of notices. No display name: the
+    // platform would add it to every window title.
     QApplication::setApplicationName(QStringLiteral("Ordavo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ordavo"));
     AnwendungEinrichten();
+    if (!WindowsDatenbankUebernehmen(QDir::current().filePath(QStringLiteral("ordavo_tab.mdb")))) return 1;
     try {
         AlleErzeugen();
     } catch (const data::Fehler& f) {
