@@ -309,11 +309,11 @@ void SetzeAngaben(Satz& s, const Angaben& a, double x, double breite, double lab
         s.zeile({{x, labelBreite - 2, label, Klein()}, {x + labelBreite, breite - labelBreite, wert, Normal()}}, 0.4);
 }
 
-Angaben ParteiDetails(const Partei& p, bool verkaeufer)
+Angaben ParteiDetails(const Partei& p)
 {
     Angaben a;
     a.add(QStringLiteral("USt-IdNr."), p.ustId);
-    if (verkaeufer) a.add(QStringLiteral("Steuernummer"), p.steuernummer);
+    a.add(QStringLiteral("Steuernummer"), p.steuernummer);
     a.add(QStringLiteral("Registernummer"), MitSchema(p.registernummer));
     for (const Kennung& k : p.kennungen)
         a.add(k.schema == QLatin1String("SEPA") ? QStringLiteral("Gläubiger-ID") : QStringLiteral("Kennung"),
@@ -322,7 +322,7 @@ Angaben ParteiDetails(const Partei& p, bool verkaeufer)
     a.add(QStringLiteral("Kontakt"), p.kontakt.name);
     a.add(QStringLiteral("Telefon"), p.kontakt.telefon);
     a.add(QStringLiteral("E-Mail"), p.kontakt.email);
-    if (verkaeufer) a.add(QStringLiteral("Rechtliche Angaben"), p.rechtlicheAngaben);
+    a.add(QStringLiteral("Rechtliche Angaben"), p.rechtlicheAngaben);
     return a;
 }
 
@@ -462,8 +462,8 @@ void Kopf(Satz& s, const ERechnung& r)
     s.abstand(3);
 
     // Identifiers and contacts of both parties.
-    const Angaben av = ParteiDetails(r.verkaeufer, true);
-    const Angaben ak = ParteiDetails(r.kaeufer, false);
+    const Angaben av = ParteiDetails(r.verkaeufer);
+    const Angaben ak = ParteiDetails(r.kaeufer);
     if (!av.leer() || !ak.leer()) {
         const double breite = mitte - kLinks - 4;
         s.zeile({{kLinks, breite, QStringLiteral("Angaben zum Verkäufer"), KleinFett()},
