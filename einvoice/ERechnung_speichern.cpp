@@ -80,6 +80,7 @@ bool TERechnungSpeichern::Zugferd() const { return ui->RadioZugferd->isChecked()
 void TERechnungSpeichern::FormShow()
 {
     const Kundendaten k = LeseKundendaten(Db(), m_adresse);
+    ui->LabelKunde->setText(QStringLiteral("Kunde: %1").arg(k.name));
     ui->EditLand->setText(k.land);
     ui->EditReferenz->setText(k.referenz);
 }

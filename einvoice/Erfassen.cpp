@@ -134,6 +134,10 @@ void SchreibeFirmendaten(sqlite3* db, const Firmendaten& f)
 Kundendaten LeseKundendaten(sqlite3* db, int adresseId)
 {
     Kundendaten k;
+    {
+        Abfrage n(db, "SELECT adr_firma, adr_ganzername FROM t_adressen WHERE id = ?", {adresseId});
+        if (n.naechste()) k.name = n.text("adr_firma").isEmpty() ? n.text("adr_ganzername") : n.text("adr_firma");
+    }
     Abfrage a(db, "SELECT er_land, er_kaeuferreferenz FROM t_erechnung_kunde WHERE adresse_id = ?", {adresseId});
     if (a.naechste()) {
         k.land = a.text("er_land");

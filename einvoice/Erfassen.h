@@ -32,6 +32,7 @@ struct Kundendaten {
     QString land;
     QString referenz;
     bool gespeichert = false;
+    QString name;  // the buyer's name as the invoice writes it (read only)
 };
 Kundendaten LeseKundendaten(sqlite3* db, int adresseId);
 void SchreibeKundendaten(sqlite3* db, int adresseId, const Kundendaten& k);

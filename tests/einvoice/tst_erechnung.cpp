@@ -11,6 +11,7 @@
 #include "einvoice/Einheiten.h"
 #include "einvoice/Erfassen.h"
 #include "einvoice/Pruefung.h"
+#include "print/Rep_Lieferschein.h"
 #include "print/Rep_Rechnung.h"
 #include "ui/Anwendung.h"
 
@@ -84,7 +85,7 @@ class TstERechnung : public QObject {
         test::BeimNaechstenDialog([&meldung, datei](QWidget* w) {
             if (auto* box = qobject_cast<QMessageBox*>(w)) {
                 meldung = box->text();
-                box->buttons().constLast()->click();
+                (box->escapeButton() ? box->escapeButton() : box->buttons().constFirst())->click();
                 return;
             }
             auto* d = qobject_cast<QFileDialog*>(w);
@@ -373,6 +374,26 @@ private slots:
         QCOMPARE(referenz, QString("2"));
         QCOMPARE(test::Zeilen("SELECT adresse_id, er_land, er_kaeuferreferenz FROM t_erechnung_kunde"),
                  (QList<QList<QVariant>>{{2, "AT", "04011000-12345-67"}}));
+    }
+
+    // Only the invoice's preview offers the e-invoice.
+    void nurDieRechnung()
+    {
+        bool angeboten = true;
+        test::BeimNaechstenDialog([&angeboten](QWidget* vorschau) {
+            angeboten = vorschau->findChild<QAction*>(QStringLiteral("AktionERechnung")) != nullptr;
+            In<QAction>(vorschau, "AktionSchliessen")->trigger();
+        });
+        TDMOrdavo* dm = App().DMOrdavo;
+        dm->ADO_Lieferschein->Requery();
+        QVERIFY(dm->ADO_Lieferschein->Locate(QStringLiteral("t_lieferschein.id"), 1));
+        dm->ADO_Druck_Lief->Close();
+        dm->ADO_Druck_Lief->setFilter(QStringLiteral("la_lieferschein_id = 1"));
+        dm->ADO_Druck_Lief->setFiltered(true);
+        dm->ADO_Druck_Lief->Open();
+        App().RepLieferschein->Preview();
+        QCOMPARE(test::OffeneDialoge(), 0);
+        QVERIFY(!angeboten);
     }
 
     void ibanUndEinheiten()
