@@ -16,6 +16,8 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
+#include "print/Druckfenster.h"
 
 #include <QKeyEvent>
 #include <QScreen>
@@ -122,7 +124,7 @@ void TLieferschein::SummenAktualisieren()
 
 bool TLieferschein::LieferscheinBereit()
 {
-    if (App().Lieferscheinkopf && App().Lieferscheinkopf->UngespeichertenNachVorne()) return false;
+    if (Lieferung().Lieferscheinkopf && Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return false;
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     return ls->Active() && !ls->IsEmpty() && ls->State() == Dataset::Zustand::Browse;
 }
@@ -135,10 +137,10 @@ void TLieferschein::DBNavigator2Click(int)
 void TLieferschein::SchalterliefaendernClick()
 {
     // An unsaved new note in the header window is finished there first.
-    if (App().Lieferscheinkopf->UngespeichertenNachVorne()) return;
+    if (Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return;
     // On an empty list this starts a new note: the header opens for it.
     App().DMOrdavo->ADO_Lieferschein->Edit();
-    App().Lieferscheinkopf->ZeigeModal();
+    Lieferung().Lieferscheinkopf->ZeigeModal();
 }
 
 void TLieferschein::SchalterliefloeschenClick()
@@ -162,10 +164,10 @@ void TLieferschein::SchalterliefloeschenClick()
 void TLieferschein::BitBtn2Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    if (App().Lieferscheinkopf->UngespeichertenNachVorne()) return;
+    if (Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return;
     dm->ADO_suchen_Lieferschein->Open();
     dm->ADO_suchen_Adressen->Open();
-    App().Lieferscheinsuche->ZeigeModal();
+    Lieferung().Lieferscheinsuche->ZeigeModal();
     dm->ADO_suchen_Adressen->Close();
     SummenAktualisieren();
     dm->ADO_suchen_Lieferschein->Close();
@@ -174,7 +176,7 @@ void TLieferschein::BitBtn2Click()
 void TLieferschein::SchalterartikelhinzufClick()
 {
     if (!LieferscheinBereit()) return;
-    App().Artikelauswahl->ZeigeModal();
+    Lieferung().Artikelauswahl->ZeigeModal();
     SummenAktualisieren();
 }
 
@@ -183,7 +185,7 @@ void TLieferschein::SchalterartikelaendernClick()
     Dataset* pos = App().DMOrdavo->ADO_Lieferschein_Artikel;
     if (!LieferscheinBereit() || !pos->Active() || pos->IsEmpty()) return;
     pos->Edit();
-    if (!App().Artikelbearbeiten->ZeigeModal()) {
+    if (!Lieferung().Artikelbearbeiten->ZeigeModal()) {
         pos->Cancel();
         return;
     }
@@ -237,7 +239,7 @@ void TLieferschein::Drucken(print::Geschaeftsdokument* dokument)
 void TLieferschein::BitBtn1Click()
 {
     if (!LieferscheinBereit()) return;
-    Drucken(App().RepLieferschein);
+    Drucken(Druck().RepLieferschein);
 }
 
 void TLieferschein::BitBtn3Click()
@@ -245,14 +247,14 @@ void TLieferschein::BitBtn3Click()
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     if (!LieferscheinBereit()) return;
     ls->Edit();
-    if (!App().Rechnungsdaten->ZeigeModal()) {
+    if (!Lieferung().Rechnungsdaten->ZeigeModal()) {
         ls->Cancel();
         return;
     }
     // The invoice date is stored before printing: a failed printout still
     // leaves the note an invoice, to be printed again with this button.
     ls->Post();
-    Drucken(App().RepRechnung);
+    Drucken(Druck().RepRechnung);
 }
 
 void TLieferschein::SchalterliefschliessenClick()
@@ -268,8 +270,8 @@ bool TLieferschein::FormKeyDown(QKeyEvent* ereignis)
     const int taste = ereignis->key();
     if (taste < Qt::Key_0 || taste > Qt::Key_9) return false;
     if (LieferscheinBereit()) {
-        App().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + (taste - Qt::Key_0))), QStringLiteral("1"));
-        App().PLUArtikelEingabe->ZeigeModal();
+        Lieferung().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + (taste - Qt::Key_0))), QStringLiteral("1"));
+        Lieferung().PLUArtikelEingabe->ZeigeModal();
         SummenAktualisieren();
     }
     // Kept from the focused control: the item grid would otherwise jump to an

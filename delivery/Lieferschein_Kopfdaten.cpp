@@ -8,6 +8,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -225,7 +226,7 @@ void TLieferscheinkopf::SchalterliefkopfOKClick()
     const qint64 id = ls->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
     ls->Requery();
     ls->Locate(QStringLiteral("t_lieferschein.id"), id);
-    App().Lieferschein->Zeige();
+    Lieferung().Lieferschein->Zeige();
     SchliesseMitOk();
 }
 

@@ -10,6 +10,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -142,7 +143,7 @@ void TPLUArtikelEingabe::BitBtn1Click()
         throw data::Fehler(QStringLiteral("Der Artikel „%1“ hat keinen Preis.")
                                .arg(artikel->FieldByName(QStringLiteral("artikel_bez")).asString()));
     const data::Field einkauf = artikel->FieldByName(QStringLiteral("artikel_einkauf"));
-    App().Artikelauswahl->PositionAnlegen(artikelId, preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(),
+    Lieferung().Artikelauswahl->PositionAnlegen(artikelId, preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(),
                                           ui->Edit_Menge->text());
     SchliesseMitOk();
 }

@@ -10,6 +10,8 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
+#include "print/Druckfenster.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -85,7 +87,7 @@ void Tnochnichtbezahlt::BitBtn1Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (App().Zahlungsdatum->ZeigeModal()) {
+    if (Lieferung().Zahlungsdatum->ZeigeModal()) {
         lief->Post();
         dm->ADO_Nochnichtbezahlt->Requery();
     } else {
@@ -100,7 +102,7 @@ void Tnochnichtbezahlt::BitBtn2Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (App().Mahnung->ZeigeModal()) {
+    if (Lieferung().Mahnung->ZeigeModal()) {
         // The text is stored before printing, so a failed printout keeps it.
         lief->Post();
         data::Dataset* druck = dm->ADO_Druck_Lief;
@@ -113,7 +115,7 @@ void Tnochnichtbezahlt::BitBtn2Click()
             druck->setFilter(QStringLiteral("la_lieferschein_id = ") + QString::number(id));
             druck->setFiltered(true);
             druck->Open();
-            App().RepMahnung->Preview();
+            Druck().RepMahnung->Preview();
         } catch (...) {
             // The print set must never stay narrowed to this note.
             filterAus();

@@ -12,6 +12,8 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
+#include "stats/Statistikfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -46,7 +48,7 @@ void TArtikel::Binden()
 void TArtikel::Bearbeiten()
 {
     Dataset* ds = App().DMOrdavo->ADO_artikel;
-    if (!App().Artikeleditieren->ZeigeModal()) {
+    if (!Stamm().Artikeleditieren->ZeigeModal()) {
         ds->Cancel();
         return;
     }
@@ -100,13 +102,13 @@ void TArtikel::SchalteralleArtikelLoeschenClick()
 void TArtikel::BitBtn2Click()
 {
     // The article statistics, not modally.
-    if (App().Artikelauswertung) static_cast<ui::Formular*>(App().Artikelauswertung)->Zeige();
+    if (Statistik().Artikelauswertung) static_cast<ui::Formular*>(Statistik().Artikelauswertung)->Zeige();
 }
 
 void TArtikel::BitBtn3Click()
 {
     // The category statistics, not modally.
-    if (App().Kategorieauswertung) static_cast<ui::Formular*>(App().Kategorieauswertung)->Zeige();
+    if (Statistik().Kategorieauswertung) static_cast<ui::Formular*>(Statistik().Kategorieauswertung)->Zeige();
 }
 
 void TArtikel::SchalteralleArtikelSchliessenClick() { close(); }

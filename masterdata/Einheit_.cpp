@@ -10,6 +10,7 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -45,7 +46,7 @@ void Teinheit::Einrichten()
 
 data::DataSource* Teinheit::Quelle() const { return App().DMOrdavo->Data_t_Einheit; }
 
-ui::Formular* Teinheit::Editor() const { return App().einheit_bearbeiten; }
+ui::Formular* Teinheit::Editor() const { return Stamm().einheit_bearbeiten; }
 
 Dataset* Teinheit::Datenmenge() const { return Quelle()->DataSet(); }
 

@@ -9,6 +9,7 @@
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
+#include "masterdata/Stammdatenfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -56,7 +57,7 @@ void TPLUUebersicht::Abschliessen(bool ok)
 void TPLUUebersicht::SchalterNeuClick()
 {
     App().DMOrdavo->Table_PLU->Insert();
-    Abschliessen(App().PLUZuordnen->ZeigeModal());
+    Abschliessen(Stamm().PLUZuordnen->ZeigeModal());
 }
 
 void TPLUUebersicht::DBGrid1DblClick()
@@ -74,7 +75,7 @@ void TPLUUebersicht::DBGrid1DblClick()
         return;
     }
     t->Edit();
-    Abschliessen(App().PLUZuordnen->ZeigeModal());
+    Abschliessen(Stamm().PLUZuordnen->ZeigeModal());
 }
 
 void TPLUUebersicht::SchalterLoeschenClick()

@@ -13,6 +13,8 @@
 #include "ui/DatenControls.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
+#include "stats/Statistikfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -69,7 +71,7 @@ void TAdressen::SchalterAdressenstammNeuClick()
     ds->Insert();
     for (const char* spalte : {"adr_kunde", "adr_lieferant", "adr_hatlieferadr"})
         ds->FieldByName(QLatin1String(spalte)).setValue(qint64(0));
-    if (App().Adressen_bearbeiten->ZeigeModal()) ds->Post();
+    if (Stamm().Adressen_bearbeiten->ZeigeModal()) ds->Post();
     else ds->Cancel();
 }
 
@@ -77,7 +79,7 @@ void TAdressen::SchalterAendernClick()
 {
     Dataset* ds = App().DMOrdavo->ADO_t_adressen;
     ds->Edit();  // with no address this starts a new one
-    if (App().Adressen_bearbeiten->ZeigeModal()) ds->Post();
+    if (Stamm().Adressen_bearbeiten->ZeigeModal()) ds->Post();
     else ds->Cancel();
 }
 
@@ -111,13 +113,13 @@ void TAdressen::SchalterLoeschenClick()
 void TAdressen::BitBtn1Click()
 {
     // The statistics of the current customer, modally.
-    if (App().Adressenauswertung) static_cast<ui::Formular*>(App().Adressenauswertung)->ZeigeModal();
+    if (Statistik().Adressenauswertung) static_cast<ui::Formular*>(Statistik().Adressenauswertung)->ZeigeModal();
 }
 
 void TAdressen::BitBtn2Click()
 {
     // The statistics of all customers, modally.
-    if (App().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(App().Datum_alle_Adressenauswertung)->ZeigeModal();
+    if (Statistik().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(Statistik().Datum_alle_Adressenauswertung)->ZeigeModal();
 }
 
 void TAdressen::SchalterSchliessenClick() { close(); }

@@ -7,6 +7,7 @@
 #include "stats/Statistikabfragen.h"
 #include "ui/Anwendung.h"
 #include "ui_Datum_Adressenauswertung.h"
+#include "stats/Statistikfenster.h"
 
 TAdressenauswertung::TAdressenauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent), ui(new Ui::TAdressenauswertung)
@@ -34,7 +35,7 @@ void TAdressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const
     artikel->Open();
 
     // Also a period without sales is previewed: it shows the customer.
-    TRepAdressenauswertung* bericht = App().RepAdressenauswertung;
+    TRepAdressenauswertung* bericht = Statistik().RepAdressenauswertung;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     report::Vorschau(*bericht, this);
 }

@@ -7,6 +7,7 @@
 #include "stats/Statistikabfragen.h"
 #include "ui/Anwendung.h"
 #include "ui_Datum_alle_Adressen_auswertung.h"
+#include "stats/Statistikfenster.h"
 
 TDatum_alle_Adressenauswertung::TDatum_alle_Adressenauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent), ui(new Ui::TDatum_alle_Adressenauswertung)
@@ -30,7 +31,7 @@ void TDatum_alle_Adressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate&
     stats::SetzeZeitraum(kunden, von, bis);
     kunden->Open();
 
-    TRepalleAdressenauswertungen* bericht = App().RepalleAdressenauswertungen;
+    TRepalleAdressenauswertungen* bericht = Statistik().RepalleAdressenauswertungen;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     report::Vorschau(*bericht, this);
 }

@@ -8,6 +8,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
 #include "ui_Kategorie_auswertung.h"
+#include "stats/Statistikfenster.h"
 
 TKategorieauswertung::TKategorieauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent), ui(new Ui::TKategorieauswertung)
@@ -35,7 +36,7 @@ void TKategorieauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, cons
         ui::Hinweis(QStringLiteral("Für den ausgewählten Zeitraum sind keine Umsätze vorhanden"), this);
         return;
     }
-    TKategoriestatistik* bericht = App().Kategoriestatistik;
+    TKategoriestatistik* bericht = Statistik().Kategoriestatistik;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     report::Vorschau(*bericht, this);
 }

@@ -4,11 +4,13 @@
 #include "TestUmgebung.h"
 
 #include "app/Erzeugung.h"
+#include "app/Programmfenster.h"
 #include "app/Start.h"
 #include "app/ordavo.h"
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
@@ -89,7 +91,7 @@ private slots:
             QVERIFY(f.text().contains("ordavo_tab.mdb"));
         }
         test::ProgrammBeenden();
-        QVERIFY(!App().Ordavo);
+        QVERIFY(!Programm().Ordavo);
     }
 
     void desktopIconFlag_data()
@@ -145,7 +147,7 @@ private slots:
         test::ProgrammErzeugen();
         const QByteArray ini = Lies(ordner.datei("Ordavo.ini"));
         QFile::remove(ordner.datei("home/Desktop/Ordavo.desktop"));
-        auto* aktion = App().Ordavo->findChild<QAction*>("IconErstellen1");
+        auto* aktion = Programm().Ordavo->findChild<QAction*>("IconErstellen1");
         test::AntworteMeldung("Abbrechen");
         aktion->trigger();
         QVERIFY(!QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
@@ -175,10 +177,10 @@ private slots:
         if (stammdaten) test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
         if (!stammdaten) test::AntworteMeldung();
-        App().Ordavo->show();
+        Programm().Ordavo->show();
         QTest::qWait(400);
-        App().Ordavo->hide();
-        App().Ordavo->show();
+        Programm().Ordavo->hide();
+        Programm().Ordavo->show();
         QTest::qWait(300);
         QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
         QCOMPARE(test::OffeneDialoge(), 0);
@@ -200,9 +202,9 @@ private slots:
         if (vorhanden) StandIn(ordner.datei("datensicherung"), merker);
         test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
-        App().Ordavo->show();
-        App().Ordavo->findChild<QPushButton*>("BitBtn5")->click();
-        QVERIFY(!App().Ordavo->isVisible());
+        Programm().Ordavo->show();
+        Programm().Ordavo->findChild<QPushButton*>("BitBtn5")->click();
+        QVERIFY(!Programm().Ordavo->isVisible());
         if (vorhanden) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(merker), 5000);
         else QVERIFY(!QFile::exists(merker));
         test::ProgrammBeenden();
@@ -213,8 +215,8 @@ private slots:
         test::Programmordner ordner;
         test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
-        auto* browser = static_cast<QWidget*>(App().Lieferschein);
+        TOrdavo* h = Programm().Ordavo;
+        auto* browser = static_cast<QWidget*>(Lieferung().Lieferschein);
         // No delivery notes: the button does nothing, the menu item opens the empty browser.
         h->findChild<QPushButton*>("BitBtn4")->click();
         QVERIFY(!browser->isVisible());
@@ -227,7 +229,7 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
         h->findChild<QPushButton*>("BitBtn6")->click();
         QCOMPARE(App().DMOrdavo->ADO_Nochnichtbezahlt->RecordCount(), 1);
-        QVERIFY(static_cast<QWidget*>(App().nochnichtbezahlt)->isVisible());
+        QVERIFY(static_cast<QWidget*>(Lieferung().nochnichtbezahlt)->isVisible());
         test::ProgrammBeenden();
     }
 
@@ -235,7 +237,7 @@ private slots:
     {
         test::Programmordner ordner;
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
+        TOrdavo* h = Programm().Ordavo;
         QCOMPARE(h->windowTitle(), QString("Ordavo :: Torsil"));
         QCOMPARE(h->findChild<QPushButton*>("BitBtn2")->text(), QString("   Neuer Lieferschein   "));
         QCOMPARE(h->findChild<QPushButton*>("BitBtn6")->text(), QString("   Offene Rechnungen"));

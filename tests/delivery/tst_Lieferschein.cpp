@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/Rechnungsdaten_.h"
@@ -35,7 +36,7 @@ class TstLieferschein : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Browser() { return App().Lieferschein; }
+    QWidget* Browser() { return Lieferung().Lieferschein; }
     template <typename T>
     T* In(QWidget* w, const char* name)
     {
@@ -87,7 +88,7 @@ private slots:
                   "(2, 3, 1, 1, 10.0, 4.0), (3, 3, 3, 1, 4.0, 1.0), (4, 3, 4, 2, 1.0, 1.0), "
                   "(5, 4, 1, 1, 10.0, 4.0), (6, 4, 2, 2, 2.5, 1.0)");
         test::ProgrammErzeugen();
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Browser()));
     }
     void cleanup()

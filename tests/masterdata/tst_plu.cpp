@@ -6,6 +6,7 @@
 #include "data/dm_ordavo.h"
 #include "masterdata/PLUUebersicht_.h"
 #include "masterdata/PLUZuordnen_.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 
@@ -21,8 +22,8 @@ class TstPLU : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Uebersicht() { return App().PLUUebersicht; }
-    QWidget* Dialog() { return App().PLUZuordnen; }
+    QWidget* Uebersicht() { return Stamm().PLUUebersicht; }
+    QWidget* Dialog() { return Stamm().PLUZuordnen; }
     Dataset* PLU() { return App().DMOrdavo->ADO_PLU; }
 
     void ImDialog(std::function<void(QWidget*)> schritte)
@@ -87,7 +88,7 @@ private slots:
         QFETCH(QByteArray, knopf);
         QFETCH(bool, fehler);
         test::ProgrammErzeugen();
-        App().PLUUebersicht->Zeige();
+        Stamm().PLUUebersicht->Zeige();
         QString anrVorher, anrNachher;
         ImDialog([&](QWidget* w) {
             anrVorher = Teil<QLabel>(w, "Label_Anr")->text();
@@ -115,7 +116,7 @@ private slots:
     void codeAendern()
     {
         test::ProgrammErzeugen();
-        App().PLUUebersicht->Zeige();
+        Stamm().PLUUebersicht->Zeige();
         QString anr;
         int artikelAusgewaehlt = 0;
         ImDialog([&](QWidget* w) {
@@ -137,7 +138,7 @@ private slots:
     void geloeschterArtikel()
     {
         test::ProgrammErzeugen();
-        App().PLUUebersicht->Zeige();
+        Stamm().PLUUebersicht->Zeige();
         QString anr, anrNeu;
         ImDialog([&](QWidget* w) {
             anr = Teil<QLabel>(w, "Label_Anr")->text();
@@ -158,7 +159,7 @@ private slots:
     void loeschen()
     {
         test::ProgrammErzeugen();
-        App().PLUUebersicht->Zeige();
+        Stamm().PLUUebersicht->Zeige();
         PLU()->Locate("PLU", 20);
         ImDialog([](QWidget* w) { Klick(w, "SchalterCancel"); });
         Klick(Uebersicht(), "SchalterAendern");
@@ -190,7 +191,7 @@ private slots:
     {
         test::Sql("DELETE FROM t_PLU");
         test::ProgrammErzeugen();
-        App().PLUUebersicht->Zeige();
+        Stamm().PLUUebersicht->Zeige();
         Klick(Uebersicht(), "SchalterAendern");
         Klick(Uebersicht(), "SchalterLoeschen");
         QCOMPARE(test::Meldungen(), QStringList());

@@ -1,10 +1,10 @@
 #include "TestUmgebung.h"
 
-#include "app/Erzeugung.h"
 #include "data/Fehler.h"
 #include "data/Schema.h"
 #include "platform/Pfade.h"
 #include "ui/Anwendung.h"
+#include "ui/Erzeugung.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -162,13 +162,7 @@ QVariant Wert(const QString& sql, const QList<QVariant>& werte)
 
 QList<QList<QVariant>> Zeilen(const QString& sql, const QList<QVariant>& werte) { return Ausfuehren(sql, werte); }
 
-void ProgrammErzeugen()
-{
-    Einrichten();
-    app::AlleErzeugen();
-}
-
-void ProgrammBeenden() { app::AlleZerstoeren(); }
+void ProgrammBeenden() { ui::AlleZerstoeren(); }
 
 void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
 {
