@@ -1,5 +1,6 @@
 #include "delivery/Lieferschein_.h"
 
+#include "data/Abfrage.h"
 #include "ui_Lieferschein_.h"
 
 #include "data/Dataset.h"
@@ -150,12 +151,7 @@ void TLieferschein::SchalterliefloeschenClick()
     if (!ui::Bestaetigen(QStringLiteral("Wollen Sie den aktuellen Lieferschein wirklich löschen?"), this)) return;
     const qint64 id = dm->ADO_Lieferschein->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
     // The items go with the note (the database cascades the delete).
-    dm->ADOQuery->Close();
-    dm->ADOQuery->clearParameters();
-    dm->ADOQuery->setSql(QStringLiteral("delete from t_lieferschein where id = :id"));
-    dm->ADOQuery->setParameter(QStringLiteral("id"), id);
-    dm->ADOQuery->ExecSQL();
-    dm->ADOQuery->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete from t_lieferschein where id = :id"), {{QStringLiteral("id"), id}});
     dm->ADO_Lieferschein->Requery();
     dm->ADO_Lieferschein_Artikel->Requery();
     SummenAktualisieren();
@@ -185,17 +181,7 @@ void TLieferschein::SchalterartikelaendernClick()
     Dataset* pos = App().DMOrdavo->ADO_Lieferschein_Artikel;
     if (!LieferscheinBereit() || !pos->Active() || pos->IsEmpty()) return;
     pos->Edit();
-    if (!Lieferung().Artikelbearbeiten->ZeigeModal()) {
-        pos->Cancel();
-        return;
-    }
-    try {
-        pos->Post();
-    } catch (...) {
-        // The editor is closed: nothing may stay half-edited behind it.
-        pos->Cancel();
-        throw;
-    }
+    if (!Lieferung().Artikelbearbeiten->BearbeiteModal(pos)) return;
     const qint64 id = pos->FieldByName(QStringLiteral("t_lieferschein_artikel.id")).asInteger();
     pos->Requery();
     pos->Locate(QStringLiteral("t_lieferschein_artikel.id"), id);
@@ -208,12 +194,7 @@ void TLieferschein::SchalterartikelloeschenClick()
     Dataset* pos = dm->ADO_Lieferschein_Artikel;
     if (!LieferscheinBereit() || !pos->Active() || pos->IsEmpty()) return;
     const qint64 id = pos->FieldByName(QStringLiteral("t_lieferschein_artikel.id")).asInteger();
-    dm->ADOQuery->Close();
-    dm->ADOQuery->clearParameters();
-    dm->ADOQuery->setSql(QStringLiteral("delete from t_lieferschein_artikel where id = :id;"));
-    dm->ADOQuery->setParameter(QStringLiteral("id"), id);
-    dm->ADOQuery->ExecSQL();
-    dm->ADOQuery->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete from t_lieferschein_artikel where id = :id;"), {{QStringLiteral("id"), id}});
     pos->Requery();
     SummenAktualisieren();
 }
@@ -247,13 +228,9 @@ void TLieferschein::BitBtn3Click()
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     if (!LieferscheinBereit()) return;
     ls->Edit();
-    if (!Lieferung().Rechnungsdaten->ZeigeModal()) {
-        ls->Cancel();
-        return;
-    }
     // The invoice date is stored before printing: a failed printout still
     // leaves the note an invoice, to be printed again with this button.
-    ls->Post();
+    if (!Lieferung().Rechnungsdaten->BearbeiteModal(ls)) return;
     Drucken(Druck().RepRechnung);
 }
 

@@ -218,8 +218,8 @@ void TLieferscheinkopf::SchalterliefkopfOKClick()
     try {
         ls->Post();
     } catch (...) {
-        // Refused text leaves the row in its state for correction; a row the
-        // database refused is gone, and the window with it.
+        // A refused text or write leaves the row in its state for correction
+        // and the window open.
         if (!InBearbeitung(ls)) SchliesseMitAbbrechen();
         throw;
     }

@@ -1,5 +1,6 @@
 #include "delivery/PLU_ArtikelEingabe.h"
 
+#include "data/Abfrage.h"
 #include "ui_PLU_ArtikelEingabe.h"
 
 #include "data/Dataset.h"
@@ -106,16 +107,9 @@ void TPLUArtikelEingabe::BitBtn1Click()
     // A code that is no whole number is refused here; the window stays open.
     const qint64 code = data::LeseGanzzahl(plu);
 
-    int artikelId = -1;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->clearParameters();
-    q->setSql(QStringLiteral("select artikel_id from t_PLU\r\nwhere PLU = :PLU"));
-    q->setParameter(QStringLiteral("PLU"), code);
-    q->Open();
-    if (!q->IsEmpty() && !q->Fields(0).isNull()) artikelId = int(q->Fields(0).asInteger());
-    q->Close();
-    q->clearParameters();
+    const QVariant zugeordnet =
+        data::AbfrageWert(dm->ADOQuery, QStringLiteral("select artikel_id from t_PLU\r\nwhere PLU = :PLU"), {{QStringLiteral("PLU"), code}});
+    const int artikelId = zugeordnet.isNull() ? -1 : int(zugeordnet.toLongLong());
 
     if (artikelId == -1) {
         ui::Hinweis(QStringLiteral("Der PLU ") + plu + QStringLiteral(" ist kein Artikel zugeordnet"), this);

@@ -87,12 +87,7 @@ void Tnochnichtbezahlt::BitBtn1Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (Lieferung().Zahlungsdatum->ZeigeModal()) {
-        lief->Post();
-        dm->ADO_Nochnichtbezahlt->Requery();
-    } else {
-        lief->Cancel();
-    }
+    if (Lieferung().Zahlungsdatum->BearbeiteModal(lief)) dm->ADO_Nochnichtbezahlt->Requery();
 }
 
 void Tnochnichtbezahlt::BitBtn2Click()
@@ -102,9 +97,8 @@ void Tnochnichtbezahlt::BitBtn2Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (Lieferung().Mahnung->ZeigeModal()) {
-        // The text is stored before printing, so a failed printout keeps it.
-        lief->Post();
+    // The text is stored before printing, so a failed printout keeps it.
+    if (Lieferung().Mahnung->BearbeiteModal(lief)) {
         data::Dataset* druck = dm->ADO_Druck_Lief;
         auto filterAus = [druck] {
             druck->setFilter(QString());
@@ -122,8 +116,6 @@ void Tnochnichtbezahlt::BitBtn2Click()
             throw;
         }
         filterAus();
-    } else {
-        lief->Cancel();
     }
     lief->Requery();
 }

@@ -1,5 +1,6 @@
 #include "masterdata/Einheit_.h"
 
+#include "data/Abfrage.h"
 #include "ui_Einheit_.h"
 
 #include "data/DataSource.h"
@@ -62,21 +63,17 @@ void Teinheit::SchalterEinheitNeuClick()
 {
     Dataset* ds = Datenmenge();
     ds->Insert();
-    if (Editor()->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Editor()->BearbeiteModal(ds);
 }
 
 void Teinheit::SchalterEinheitAendernClick()
 {
     Dataset* ds = Datenmenge();
     ds->Edit();  // on an empty list this starts a new row
-    if (Editor()->ZeigeModal()) {
-        ds->Post();
+    if (Editor()->BearbeiteModal(ds)) {
         const QVariant id = ds->FieldByName(QStringLiteral("id")).value();
         ds->Requery();
         ds->Locate(QStringLiteral("id"), id);
-    } else {
-        ds->Cancel();
     }
 }
 
@@ -85,14 +82,9 @@ void Teinheit::SchalterEinheitLoeschenClick()
     Dataset* ds = Datenmenge();
     if (ds->IsEmpty()) return;
     if (!ui::Bestaetigen(m_art.frageLoeschen, this)) return;
-    Dataset* q = App().DMOrdavo->ADOQuery;
-    q->Close();
-    q->setSql(m_art.sqlVerwendung);
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value());
-    q->Open();
-    const qint64 anzahl = q->FieldByName(QStringLiteral("anzahl")).asInteger();
-    q->Close();
+    const qint64 anzahl = data::AbfrageWert(App().DMOrdavo->ADOQuery, m_art.sqlVerwendung,
+                                            {{QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value()}}, QStringLiteral("anzahl"))
+                              .toLongLong();
     if (anzahl == 0) ds->Delete();
     else ui::Hinweis(m_art.hinweisVerwendet, this);
 }

@@ -76,6 +76,5 @@ void TStammdaten::Bearbeiten()
         adjustSize();
         move(von->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     }
-    if (ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    BearbeiteModal(ds);
 }

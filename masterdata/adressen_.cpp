@@ -1,5 +1,6 @@
 #include "masterdata/adressen_.h"
 
+#include "data/Abfrage.h"
 #include "ui_adressen_.h"
 
 #include "data/DataSource.h"
@@ -71,16 +72,14 @@ void TAdressen::SchalterAdressenstammNeuClick()
     ds->Insert();
     for (const char* spalte : {"adr_kunde", "adr_lieferant", "adr_hatlieferadr"})
         ds->FieldByName(QLatin1String(spalte)).setValue(qint64(0));
-    if (Stamm().Adressen_bearbeiten->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Stamm().Adressen_bearbeiten->BearbeiteModal(ds);
 }
 
 void TAdressen::SchalterAendernClick()
 {
     Dataset* ds = App().DMOrdavo->ADO_t_adressen;
     ds->Edit();  // with no address this starts a new one
-    if (Stamm().Adressen_bearbeiten->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Stamm().Adressen_bearbeiten->BearbeiteModal(ds);
 }
 
 void TAdressen::SchalterLoeschenClick()
@@ -89,14 +88,10 @@ void TAdressen::SchalterLoeschenClick()
     Dataset* ds = dm->ADO_t_adressen;
     if (ds->IsEmpty()) return;
     if (!ui::Bestaetigen(QStringLiteral("Wollen Sie die aktuelle Adresse wirklich löschen?"), this)) return;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->setSql(QStringLiteral("SELECT Count(lief_adresse_id) AS [Anzahl] FROM t_lieferschein WHERE lief_adresse_id=:id;"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value());
-    q->Open();
-    const qint64 anzahl = q->FieldByName(QStringLiteral("anzahl")).asInteger();
-    q->Close();
+    const qint64 anzahl = data::AbfrageWert(dm->ADOQuery,
+                                            QStringLiteral("SELECT Count(lief_adresse_id) AS [Anzahl] FROM t_lieferschein WHERE lief_adresse_id=:id;"),
+                                            {{QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value()}}, QStringLiteral("anzahl"))
+                              .toLongLong();
     if (anzahl == 0) {
         ds->Delete();
         return;
