@@ -1,5 +1,6 @@
 #include "app/Start.h"
 
+#include "app/Datenuebernahme.h"
 #include "app/Erzeugung.h"
 #include "app/ordavo.h"
 #include "app/tools.h"
@@ -54,6 +55,7 @@ int Starten(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Ordavo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ordavo"));
     AnwendungEinrichten();
+    if (!WindowsDatenbankUebernehmen(QDir::current().filePath(QStringLiteral("ordavo_tab.mdb")))) return 1;
     try {
         AlleErzeugen();
     } catch (const data::Fehler& f) {
