@@ -5,6 +5,7 @@
 
 #include "app/Datenuebernahme.h"
 #include "app/Erzeugung.h"
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 #include "import/Zeilenquelle.h"
 #include "ui/Anwendung.h"
@@ -73,9 +74,9 @@ private slots:
 
         // The start goes on with the new database: the main window opens.
         test::ProgrammErzeugen();
-        QVERIFY(App().Ordavo);
-        App().Ordavo->show();
-        QVERIFY(QTest::qWaitForWindowExposed(App().Ordavo));
+        QVERIFY(Programm().Ordavo);
+        Programm().Ordavo->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Programm().Ordavo));
         QTest::qWait(200);  // past the reminder's timer: master data are there, so no box
         QCOMPARE(test::Meldungen(), QStringList());
         test::ProgrammBeenden();
