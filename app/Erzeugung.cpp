@@ -4,8 +4,10 @@
 #include "app/info.h"
 #include "app/ordavo.h"
 #include "delivery/Lieferfenster.h"
+#include "einvoice/ERechnung_speichern.h"
 #include "masterdata/Stammdatenfenster.h"
 #include "print/Druckfenster.h"
+#include "print/Rep_Rechnung.h"
 #include "stats/Statistikfenster.h"
 #include "ui/Erzeugung.h"
 
@@ -20,6 +22,7 @@ void AlleErzeugen()
     masterdata::FensterErzeugen();
     delivery::FensterErzeugen();
     print::FensterErzeugen();
+    if (Druck().RepRechnung) einvoice::AlsERechnungAnbieten(Druck().RepRechnung->bericht());
     stats::FensterErzeugen();
     ui::Erzeuge(Programm().AboutBox);
 }

@@ -2,6 +2,7 @@
 
 #include "data/Anweisung.h"
 #include "data/Fehler.h"
+#include "data/Schemaversion.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -204,6 +205,7 @@ void LeereDatenbankSchreiben(const QString& pfad)
     }
     try {
         SchemaAnlegen(db);
+        SchemaAktualisieren(db);
     } catch (...) {
         sqlite3_close(db);
         QFile::remove(pfad);

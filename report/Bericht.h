@@ -62,6 +62,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace data {
 class Dataset;
 class Field;
@@ -303,6 +305,15 @@ struct Seite {
 
 using Seiten = std::vector<Seite>;
 
+// A further action a report offers in its preview's toolbar (e.g. saving in
+// another format). It runs with the whole laid-out document and the preview
+// window as parent.
+struct Zusatzaktion {
+    QString name;  // the action's object name
+    QString text;  // its caption
+    std::function<void(const Seiten& seiten, QWidget* vorschau)> tun;
+};
+
 // --- the report -------------------------------------------------------------
 
 class Bericht {
@@ -343,6 +354,10 @@ public:
     Gruppe& neueGruppe(const QString& name, Gruppe::Schluessel schluessel = {});
     Gruppe* gruppe(const QString& name);
 
+    // Actions the preview offers beside printing and saving as PDF.
+    void addZusatzaktion(Zusatzaktion a) { m_zusatzaktionen.push_back(std::move(a)); }
+    const std::vector<Zusatzaktion>& zusatzaktionen() const { return m_zusatzaktionen; }
+
     // Runs once at the start of every layout, before any band.
     std::function<void()> vorDemLayout;
 
@@ -365,6 +380,7 @@ private:
     Band m_zusammenfassung{BandArt::Zusammenfassung, QStringLiteral("SummaryBand1")};
     Band m_seitenfuss{BandArt::Seitenfuss, QStringLiteral("PageFooterBand1")};
     std::vector<std::unique_ptr<Gruppe>> m_gruppen;
+    std::vector<Zusatzaktion> m_zusatzaktionen;
     int m_seitennummer = 0;
 };
 

@@ -125,8 +125,9 @@ public:
         };
         aktion("AktionDrucken", QStringLiteral("Drucken …"), QStyle::SP_CustomBase, [this] { Drucken(); },
                QKeySequence::Print);
-        aktion("AktionPdfSpeichern", QStringLiteral("Als PDF speichern …"), QStyle::SP_DialogSaveButton,
-               [this] { PdfSpeichern(); }, QKeySequence::Save);
+        m_pdfAktion = aktion("AktionPdfSpeichern", QStringLiteral("Als PDF speichern …"), QStyle::SP_DialogSaveButton,
+                             [this] { PdfSpeichern(); }, QKeySequence::Save);
+        m_leiste = leiste;
         leiste->addSeparator();
         aktion("AktionErsteSeite", QStringLiteral("Erste Seite"), QStyle::SP_MediaSkipBackward,
                [this] { ZeigeSeite(0); }, QKeySequence(Qt::CTRL | Qt::Key_Home));
@@ -198,6 +199,23 @@ public:
     }
 
     std::exception_ptr fehler() const { return m_fehler; }
+
+    // The report's own actions, after "Als PDF speichern …".
+    void setZusatzaktionen(const std::vector<Zusatzaktion>& aktionen)
+    {
+        QAction* vor = m_pdfAktion ? m_leiste->actions().value(m_leiste->actions().indexOf(m_pdfAktion) + 1) : nullptr;
+        for (const Zusatzaktion& z : aktionen) {
+            auto* a = new QAction(z.text, this);
+            a->setObjectName(z.name);
+            const auto tun = z.tun;
+            connect(a, &QAction::triggered, this, [this, tun] {
+                ui::Geschuetzt([&] {
+                    if (AllesLayouten() && tun) tun(m_seiten, this);
+                });
+            });
+            m_leiste->insertAction(vor, a);
+        }
+    }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override
@@ -364,6 +382,8 @@ private:
     }
 
     QString m_titel;
+    QToolBar* m_leiste = nullptr;
+    QAction* m_pdfAktion = nullptr;
     QScrollArea* m_bereich = nullptr;
     Seitenansicht* m_ansicht = nullptr;
     QLabel* m_label = nullptr;
@@ -391,6 +411,7 @@ void Vorschau(Bericht& bericht, QWidget* parent)
 {
     auto folge = std::make_unique<Seitenfolge>(bericht);  // the first page, or the failure, now
     VorschauDialog dlg(bericht.titel(), Eltern(parent));
+    dlg.setZusatzaktionen(bericht.zusatzaktionen());
     dlg.setFolge(std::move(folge));
     dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
     dlg.exec();

@@ -17,10 +17,12 @@
 #include "ui/Anwendung.h"
 #include "ui/DatumPicker.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 namespace {
@@ -184,10 +186,13 @@ private slots:
         test::ProgrammErzeugen();
         if (!stammdaten) test::AntworteMeldung();
         Programm().Ordavo->show();
-        QTest::qWait(400);
+        auto* timer = Programm().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer);
+        // The reminder's one tick has come and its box, if any, is answered.
+        QTRY_VERIFY(!timer->isActive() && test::OffeneDialoge() == 0 && !QApplication::activeModalWidget());
         Programm().Ordavo->hide();
         Programm().Ordavo->show();
-        QTest::qWait(300);
+        QVERIFY(!timer->isActive());  // showing again reminds no one
         QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
         QCOMPARE(test::OffeneDialoge(), 0);
         test::ProgrammBeenden();

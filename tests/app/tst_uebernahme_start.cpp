@@ -10,6 +10,7 @@
 #include "import/Zeilenquelle.h"
 #include "ui/Anwendung.h"
 
+#include <QTimer>
 #include <QtTest/QtTest>
 
 using uebernahme::Jetart;
@@ -77,7 +78,10 @@ private slots:
         QVERIFY(Programm().Ordavo);
         Programm().Ordavo->show();
         QVERIFY(QTest::qWaitForWindowExposed(Programm().Ordavo));
-        QTest::qWait(200);  // past the reminder's timer: master data are there, so no box
+        // Past the reminder's one tick: master data are there, so no box.
+        auto* timer = Programm().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer);
+        QTRY_VERIFY(!timer->isActive());
         QCOMPARE(test::Meldungen(), QStringList());
         test::ProgrammBeenden();
     }
