@@ -9,6 +9,7 @@
 #include "platform/Sprache.h"
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
+#include "app/Programmfenster.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +63,7 @@ int Starten(int argc, char** argv)
         return 1;
     }
     int ergebnis = 1;
-    if (TOrdavo* haupt = App().Ordavo) {
+    if (TOrdavo* haupt = Programm().Ordavo) {
         haupt->show();
         ergebnis = anwendung.exec();
     }

@@ -25,6 +25,9 @@
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "app/info.h"
+#include "app/Programmfenster.h"
+#include "delivery/Lieferfenster.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "einvoice/Anzeige.h"
 
 namespace {
@@ -105,12 +108,12 @@ void TOrdavo::Timer1Timer()
 
 void TOrdavo::Lieferschein1Click()
 {
-    if (App().Lieferscheinkopf) App().Lieferscheinkopf->NeuerLieferschein();
+    if (Lieferung().Lieferscheinkopf) Lieferung().Lieferscheinkopf->NeuerLieferschein();
 }
 
 void TOrdavo::Stammdaten1Click()
 {
-    if (App().Stammdaten) App().Stammdaten->Bearbeiten();
+    if (Stamm().Stammdaten) Stamm().Stammdaten->Bearbeiten();
 }
 
 void TOrdavo::ERechnungEinrichten1Click()
@@ -122,39 +125,39 @@ void TOrdavo::BitBtn4Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (!dm || dm->ADO_Lieferschein->RecordCount() == 0) return;
-    Zeigen(App().Lieferschein);
+    Zeigen(Lieferung().Lieferschein);
 }
 
 void TOrdavo::AlleLieferscheine1Click()
 {
-    Zeigen(App().Lieferschein);
+    Zeigen(Lieferung().Lieferschein);
 }
 
 void TOrdavo::BitBtn6Click()
 {
     // The list reads the open invoices afresh at each showing; shown already,
     // it is brought to the front with the invoices as they are now.
-    Tnochnichtbezahlt* liste = App().nochnichtbezahlt;
+    Tnochnichtbezahlt* liste = Lieferung().nochnichtbezahlt;
     TDMOrdavo* dm = App().DMOrdavo;
     if (dm && liste && liste->isVisible()) dm->ADO_Nochnichtbezahlt->Requery();
-    Zeigen(App().nochnichtbezahlt);
+    Zeigen(Lieferung().nochnichtbezahlt);
 }
 
 void TOrdavo::ArtikelstammClick()
 {
-    Zeigen(App().Artikel);
+    Zeigen(Stamm().Artikel);
 }
 
 void TOrdavo::AdressenstammClick()
 {
-    Zeigen(App().Adressen);
+    Zeigen(Stamm().Adressen);
 }
 
 void TOrdavo::PLUverwalten1Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (dm) dm->ADO_PLU->Requery();
-    Zeigen(App().PLUUebersicht);
+    Zeigen(Stamm().PLUUebersicht);
 }
 
 void TOrdavo::IconErstellen1Click()
@@ -165,7 +168,7 @@ void TOrdavo::IconErstellen1Click()
 
 void TOrdavo::Info1Click()
 {
-    if (App().AboutBox) App().AboutBox->ZeigeModal();
+    if (Programm().AboutBox) Programm().AboutBox->ZeigeModal();
 }
 
 void TOrdavo::ERechnungAnzeigen1Click()

@@ -1,5 +1,6 @@
 #include "data/Dataset.h"
 
+#include "data/Anweisung.h"
 #include "data/DataSource.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <sqlite3.h>
 
 namespace data {
@@ -16,7 +18,7 @@ namespace data {
 namespace {
 
 // ---- row encoding: per column a tag byte, then the value ----
-enum : char { kNull = 0, kInt = 1, kReal = 2, kText = 3 };
+enum : char { kNull = 0, kInt = 1, kReal = 2, kText = 3, kBlob = 4 };
 
 void SchreibeVarint(std::string& out, quint64 v)
 {
@@ -54,9 +56,9 @@ void SchreibeReal(std::string& out, double d)
     out.append(b, 8);
 }
 
-void SchreibeText(std::string& out, const char* s, int n)
+void SchreibeText(std::string& out, const char* s, int n, char tag = kText)
 {
-    out.push_back(kText);
+    out.push_back(tag);
     SchreibeVarint(out, quint64(n));
     out.append(s, size_t(n));
 }
@@ -67,7 +69,8 @@ void Ueberspringen(const char*& p)
     switch (tag) {
     case kInt: LeseVarint(p); break;
     case kReal: p += 8; break;
-    case kText: {
+    case kText:
+    case kBlob: {
         quint64 n = LeseVarint(p);
         p += n;
         break;
@@ -112,6 +115,7 @@ Roh Dekodieren(const char* p)
     }
     case kReal: std::memcpy(&r.d, p, 8); break;
     case kText:
+    case kBlob:
         r.n = int(LeseVarint(p));
         r.s = p;
         break;
@@ -139,41 +143,14 @@ void KodiereVariant(std::string& out, const QVariant& v)
         SchreibeText(out, b.constData(), int(b.size()));
         return;
     }
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        SchreibeText(out, b.constData(), int(b.size()), kBlob);
+        return;
+    }
     default: {
         QByteArray b = v.toString().toUtf8();
         SchreibeText(out, b.constData(), int(b.size()));
-        return;
-    }
-    }
-}
-
-void BindeVariant(sqlite3_stmt* st, int idx, const QVariant& v)
-{
-    if (!v.isValid() || v.isNull()) {
-        sqlite3_bind_null(st, idx);
-        return;
-    }
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: sqlite3_bind_int64(st, idx, v.toLongLong()); return;
-    case QMetaType::Bool: sqlite3_bind_int(st, idx, v.toBool() ? -1 : 0); return;
-    case QMetaType::Double:
-    case QMetaType::Float: sqlite3_bind_double(st, idx, v.toDouble()); return;
-    case QMetaType::QDate: {
-        QByteArray b = v.toDate().toString(Qt::ISODate).toUtf8();
-        sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    case QMetaType::QDateTime: {
-        QByteArray b = v.toDateTime().date().toString(Qt::ISODate).toUtf8();
-        sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    default: {
-        QByteArray b = v.toString().toUtf8();
-        sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         return;
     }
     }
@@ -254,14 +231,7 @@ Feldart Field::art() const { return m_ds->Spaltenart(m_spalte); }
 QVariant Field::value() const { return m_ds->Aktuell(m_spalte); }
 bool Field::isNull() const { return value().isNull(); }
 
-QString Field::asString() const
-{
-    QVariant v = value();
-    if (v.isNull()) return QString();
-    if (v.typeId() == QMetaType::QDate) return Datumstext(v.toDate());
-    if (v.typeId() == QMetaType::Double) return AllgemeineZahl(v.toDouble());
-    return v.toString();
-}
+QString Field::asString() const { return Wertetext(value(), Feldart::Text); }
 
 qint64 Field::asInteger() const
 {
@@ -295,17 +265,7 @@ bool Field::asBoolean() const
     return v.toDouble() != 0.0;
 }
 
-QString Field::displayText() const
-{
-    QVariant v = value();
-    if (v.isNull()) return QString();
-    switch (art()) {
-    case Feldart::Datum: return Datumstext(asDate());
-    case Feldart::Geld: return Waehrung(v.toDouble());
-    case Feldart::Zahl: return AllgemeineZahl(v.toDouble());
-    default: return asString();
-    }
-}
+QString Field::displayText() const { return Wertetext(value(), art()); }
 
 void Field::setValue(const QVariant& v) const { m_ds->Zuweisen(m_spalte, v); }
 
@@ -338,10 +298,7 @@ Dataset::Dataset(Verbindung* verbindung, const QString& name, Art art, QObject* 
     setObjectName(name);
 }
 
-Dataset::~Dataset()
-{
-    if (m_stmt) sqlite3_finalize(m_stmt);
-}
+Dataset::~Dataset() = default;
 
 void Dataset::setTableName(const QString& tabelle)
 {
@@ -354,11 +311,8 @@ void Dataset::setSql(const QString& sql)
 {
     if (Active()) Close();
     m_sql = sql;
-    if (m_stmt) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        m_stmtSql.clear();
-    }
+    m_stmt.reset();
+    m_stmtSql.clear();
 }
 
 void Dataset::setMaster(DataSource* master, const QString& masterFeld, const QString& detailSpalte)
@@ -427,31 +381,25 @@ QString Dataset::Statement() const
     return sql;
 }
 
-sqlite3_stmt* Dataset::Vorbereiten(const QString& sql)
+Anweisung& Dataset::Vorbereiten(const QString& sql)
 {
     if (m_stmt && m_stmtSql == sql) {
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        return m_stmt;
+        m_stmt->zuruecksetzen();
+        return *m_stmt;
     }
-    if (m_stmt) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-    }
-    sqlite3* db = m_verbindung->Handle();
-    QByteArray b = sql.toUtf8();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, b.constData(), int(b.size()), &st, nullptr) != SQLITE_OK)
-        throw Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-    if (!st) throw Fehler(QStringLiteral("%1: leere SQL-Anweisung").arg(name()));
-    m_stmt = st;
+    m_stmt.reset();
+    m_stmtSql.clear();
+    auto st = std::make_unique<Anweisung>(m_verbindung->Handle(), sql);
+    if (st->leer()) throw Fehler(QStringLiteral("%1: leere SQL-Anweisung").arg(name()));
+    m_stmt = std::move(st);
     m_stmtSql = sql;
     m_spaltenGueltig = false;
-    return st;
+    return *m_stmt;
 }
 
-void Dataset::Binden(sqlite3_stmt* st)
+void Dataset::Binden(Anweisung& a)
 {
+    sqlite3_stmt* st = a.get();
     const int n = sqlite3_bind_parameter_count(st);
     for (int i = 1; i <= n; ++i) {
         const char* pn = sqlite3_bind_parameter_name(st, i);
@@ -459,20 +407,21 @@ void Dataset::Binden(sqlite3_stmt* st)
         QString name = QString::fromUtf8(pn + 1);
         if (name.startsWith(QLatin1String("__f"))) {
             const int k = name.mid(3).toInt();
-            BindeVariant(st, i, k >= 0 && k < int(m_bedingungen.size()) ? m_bedingungen[size_t(k)].wert : QVariant());
+            a.binde(i, k >= 0 && k < int(m_bedingungen.size()) ? m_bedingungen[size_t(k)].wert : QVariant());
         } else if (name == QLatin1String("__master")) {
             QVariant v;
             Dataset* m = m_master ? m_master->DataSet() : nullptr;
             if (m && m->Active() && !m->IsEmpty() && m->State() != Zustand::Insert) v = m->FieldByName(m_masterFeld).value();
-            BindeVariant(st, i, v);
+            a.binde(i, v);
         } else {
-            BindeVariant(st, i, parameter(name));
+            a.binde(i, parameter(name));
         }
     }
 }
 
-void Dataset::Spaltenlesen(sqlite3_stmt* st)
+void Dataset::Spaltenlesen(Anweisung& a)
 {
+    sqlite3_stmt* st = a.get();
     const int n = sqlite3_column_count(st);
     std::vector<Spalte> sp(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -504,94 +453,27 @@ void Dataset::Spaltenlesen(sqlite3_stmt* st)
 void Dataset::Lesen(bool behaltePosition)
 {
     const QString sql = Statement();
-    sqlite3_stmt* st = Vorbereiten(sql);
-    Binden(st);
+    Anweisung& gemeinsam = Vorbereiten(sql);
+    Binden(gemeinsam);
     if (!m_spaltenGueltig) {
-        Spaltenlesen(st);
+        Spaltenlesen(gemeinsam);
         m_spaltenGueltig = true;
     }
     m_neuLesen = false;
     m_teilweise = false;
-    // A filter on stored columns is also put into the statement, so that
-    // printing one note does not fetch every item of every note. The rows
-    // shown are the same; switching the filter off reads the rest.
-    sqlite3_stmt* eigen = nullptr;
-    struct Freigabe {
-        sqlite3_stmt*& st;
-        ~Freigabe() { if (st) sqlite3_finalize(st); }
-    } freigabe{eigen};
-    if (m_filterInSql && m_filtered) {
-        FilterAnwenden();  // parses the conditions
-        QStringList teile;
-        for (size_t k = 0; k < m_bedingungen.size(); ++k) {
-            const Spalte& sp = m_spalten[size_t(m_bedingungen[k].spalte)];
-            if (sp.tabelle.isEmpty() || sp.herkunft.isEmpty()) {
-                teile.clear();
-                break;
-            }
-            const QString spalte = QStringLiteral("%1.\"%2\"").arg(sp.tabelle, sp.herkunft);
-            if (m_bedingungen[k].wahrheit)
-                teile << QStringLiteral("(%1 %2 0)").arg(spalte, m_bedingungen[k].wert.toBool() ? QStringLiteral("<>") : QStringLiteral("="));
-            else
-                teile << QStringLiteral("(%1 = :__f%2)").arg(spalte).arg(k);
-        }
-        if (!teile.isEmpty()) {
-            sqlite3* db = m_verbindung->Handle();
-            const QByteArray b = MitBedingung(sql, teile.join(QStringLiteral(" AND "))).toUtf8();
-            if (sqlite3_prepare_v2(db, b.constData(), int(b.size()), &eigen, nullptr) != SQLITE_OK)
-                throw Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-            Binden(eigen);
-            st = eigen;
-            m_teilweise = true;
-        }
-    }
+    std::unique_ptr<Anweisung> gefiltert = FilterInsStatement(sql);
+    Anweisung& st = gefiltert ? *gefiltert : gemeinsam;
 
     std::vector<std::string> bloecke;
     std::vector<quint64> zeilen;
-    std::string puffer;  // the row being encoded
     zeilen.reserve(m_zeilen.size());
-    const int n = sqlite3_column_count(st);
-    std::vector<bool> artOffen(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) artOffen[size_t(i)] = m_spalten[size_t(i)].tabelle.isEmpty() && !m_spalten[size_t(i)].versteckt;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        puffer.clear();
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_INTEGER:
-                SchreibeInt(puffer, sqlite3_column_int64(st, i));
-                if (artOffen[size_t(i)]) {
-                    m_spalten[size_t(i)].art = Feldart::Ganzzahl;
-                    artOffen[size_t(i)] = false;
-                }
-                break;
-            case SQLITE_FLOAT:
-                SchreibeReal(puffer, sqlite3_column_double(st, i));
-                if (artOffen[size_t(i)]) {
-                    m_spalten[size_t(i)].art = Feldart::Zahl;
-                    artOffen[size_t(i)] = false;
-                }
-                break;
-            case SQLITE_NULL: puffer.push_back(kNull); break;
-            default: {
-                const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-                SchreibeText(puffer, s, sqlite3_column_bytes(st, i));
-                if (artOffen[size_t(i)]) {
-                    m_spalten[size_t(i)].art = Feldart::Text;
-                    artOffen[size_t(i)] = false;
-                }
-                break;
-            }
-            }
-        }
-        zeilen.push_back(Ablegen(bloecke, puffer));
+    try {
+        ZeilenHolen(st, bloecke, zeilen);
+    } catch (...) {
+        gemeinsam.zuruecksetzen();
+        throw;
     }
-    if (rc != SQLITE_DONE) {
-        QString text = QString::fromUtf8(sqlite3_errmsg(m_verbindung->Handle()));
-        sqlite3_reset(st);
-        throw Fehler(text);
-    }
-    sqlite3_reset(st);
+    gemeinsam.zuruecksetzen();
     const int altePos = m_pos;
     m_bloecke.swap(bloecke);
     m_zeilen.swap(zeilen);
@@ -599,6 +481,83 @@ void Dataset::Lesen(bool behaltePosition)
     FilterAnwenden();
     emit zeilenGeaendert();
     Positionieren(behaltePosition ? qMin(altePos, RecordCount() - 1) : 0);
+}
+
+// A filter on stored columns is also put into the statement, so that
+// printing one note does not fetch every item of every note. The rows
+// shown are the same; switching the filter off reads the rest. Returns the
+// statement with the filter, or none when the filter cannot go into SQL.
+std::unique_ptr<Anweisung> Dataset::FilterInsStatement(const QString& sql)
+{
+    if (!m_filterInSql || !m_filtered) return nullptr;
+    FilterAnwenden();  // parses the conditions
+    QStringList teile;
+    for (size_t k = 0; k < m_bedingungen.size(); ++k) {
+        const Spalte& sp = m_spalten[size_t(m_bedingungen[k].spalte)];
+        if (sp.tabelle.isEmpty() || sp.herkunft.isEmpty()) return nullptr;
+        const QString spalte = QStringLiteral("%1.\"%2\"").arg(sp.tabelle, sp.herkunft);
+        if (m_bedingungen[k].wahrheit)
+            teile << QStringLiteral("(%1 %2 0)").arg(spalte, m_bedingungen[k].wert.toBool() ? QStringLiteral("<>") : QStringLiteral("="));
+        else
+            teile << QStringLiteral("(%1 = :__f%2)").arg(spalte).arg(k);
+    }
+    if (teile.isEmpty()) return nullptr;
+    auto st = std::make_unique<Anweisung>(m_verbindung->Handle(), MitBedingung(sql, teile.join(QStringLiteral(" AND "))));
+    Binden(*st);
+    m_teilweise = true;
+    return st;
+}
+
+// Every value keeps its own kind (integer, real, text, blob, NULL). A
+// computed column takes its display kind from its first value; a real
+// after whole numbers makes it a number column.
+void Dataset::ZeilenHolen(Anweisung& a, std::vector<std::string>& bloecke, std::vector<quint64>& zeilen)
+{
+    sqlite3_stmt* st = a.get();
+    const int n = sqlite3_column_count(st);
+    std::vector<bool> berechnet(static_cast<size_t>(n)), artOffen(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        berechnet[size_t(i)] = m_spalten[size_t(i)].tabelle.isEmpty() && !m_spalten[size_t(i)].versteckt;
+        artOffen[size_t(i)] = berechnet[size_t(i)];
+    }
+    auto artSetzen = [&](int i, Feldart art) {
+        if (artOffen[size_t(i)]) {
+            m_spalten[size_t(i)].art = art;
+            artOffen[size_t(i)] = false;
+        } else if (berechnet[size_t(i)] && art == Feldart::Zahl && m_spalten[size_t(i)].art == Feldart::Ganzzahl) {
+            m_spalten[size_t(i)].art = Feldart::Zahl;
+        }
+    };
+    std::string puffer;  // the row being encoded
+    while (a.schritt()) {
+        puffer.clear();
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER:
+                SchreibeInt(puffer, sqlite3_column_int64(st, i));
+                artSetzen(i, Feldart::Ganzzahl);
+                break;
+            case SQLITE_FLOAT:
+                SchreibeReal(puffer, sqlite3_column_double(st, i));
+                artSetzen(i, Feldart::Zahl);
+                break;
+            case SQLITE_NULL: puffer.push_back(kNull); break;
+            case SQLITE_BLOB: {
+                const char* b = static_cast<const char*>(sqlite3_column_blob(st, i));
+                SchreibeText(puffer, b, sqlite3_column_bytes(st, i), kBlob);
+                artSetzen(i, Feldart::Text);
+                break;
+            }
+            default: {
+                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                SchreibeText(puffer, t, sqlite3_column_bytes(st, i));
+                artSetzen(i, Feldart::Text);
+                break;
+            }
+            }
+        }
+        zeilen.push_back(Ablegen(bloecke, puffer));
+    }
 }
 
 void Dataset::Open()
@@ -624,9 +583,8 @@ void Dataset::Schliessen(bool signal)
     std::vector<int>().swap(m_sichtbar);
     m_pos = -1;
     m_eof = m_bof = true;
-    if (m_stmt && m_art == Art::Abfrage) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
+    if (m_art == Art::Abfrage) {
+        m_stmt.reset();
         m_stmtSql.clear();
     }
     if (signal) {
@@ -651,35 +609,22 @@ void Dataset::Requery()
 int Dataset::ExecSQL()
 {
     sqlite3* db = m_verbindung->Handle();
-    QString sql = m_sql.trimmed();
-    QByteArray b = sql.toUtf8();
+    const QByteArray b = m_sql.trimmed().toUtf8();
     const char* rest = b.constData();
     int geaendert = 0;
     // Runs every statement of the text, in order.
     while (rest && *rest) {
-        sqlite3_stmt* st = nullptr;
-        const char* naechstes = nullptr;
-        if (sqlite3_prepare_v2(db, rest, -1, &st, &naechstes) != SQLITE_OK)
-            throw Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-        rest = naechstes;
-        if (!st) continue;
+        Anweisung st(db, rest);
+        if (st.leer()) continue;
         Binden(st);
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
-        if (rc != SQLITE_DONE) {
-            QString text = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_finalize(st);
-            throw Fehler(text);
-        }
-        geaendert += sqlite3_changes(db);
-        sqlite3_finalize(st);
+        geaendert += st.ausfuehren();
     }
     return geaendert;
 }
 
 // ---- moving ----
 
-int Dataset::RecordCount() const
+int Dataset::RecordCount()
 {
     Sicherstellen();
     if (!Active()) return 0;
@@ -815,17 +760,22 @@ QVariant Dataset::Wert(int zeileIntern, int spalte) const
     const char* p = m_bloecke[size_t(platz >> 32)].data() + (platz & 0xffffffffu);
     for (int i = 0; i < spalte; ++i) Ueberspringen(p);
     Roh r = Dekodieren(p);
-    const Feldart art = m_spalten[size_t(spalte)].art;
+    // Columns of a table give their values the column's kind; computed
+    // columns keep each value's own.
+    const Spalte& sp = m_spalten[size_t(spalte)];
+    const bool gespeichert = !sp.tabelle.isEmpty();
+    const Feldart art = sp.art;
     switch (r.tag) {
     case kInt:
-        if (art == Feldart::Zahl || art == Feldart::Geld) return double(r.i);
+        if (gespeichert && (art == Feldart::Zahl || art == Feldart::Geld)) return double(r.i);
         return r.i;
     case kReal:
-        if (art == Feldart::Ganzzahl || art == Feldart::JaNein) return qint64(std::llround(r.d));
+        if (gespeichert && (art == Feldart::Ganzzahl || art == Feldart::JaNein)) return qint64(std::llround(r.d));
         return r.d;
+    case kBlob: return QByteArray(r.s, r.n);
     case kText: {
         QString s = QString::fromUtf8(r.s, r.n);
-        if (art == Feldart::Datum) {
+        if (gespeichert && art == Feldart::Datum) {
             QDate d = QDate::fromString(s, Qt::ISODate);
             if (d.isValid()) return d;
         }
@@ -835,26 +785,19 @@ QVariant Dataset::Wert(int zeileIntern, int spalte) const
     }
 }
 
-QVariant Dataset::WertAn(int zeile, int spalte) const
+QVariant Dataset::WertAn(int zeile, int spalte)
 {
     Sicherstellen();
     if (zeile < 0 || zeile >= RecordCount()) return QVariant();
     return Wert(ZeileIntern(zeile), spalte);
 }
 
-QString Dataset::AnzeigeAn(int zeile, int spalte) const
+QString Dataset::AnzeigeAn(int zeile, int spalte)
 {
-    QVariant v = WertAn(zeile, spalte);
-    if (v.isNull()) return QString();
-    switch (m_spalten[size_t(spalte)].art) {
-    case Feldart::Datum: return v.typeId() == QMetaType::QDate ? Datumstext(v.toDate()) : v.toString();
-    case Feldart::Geld: return Waehrung(v.toDouble());
-    case Feldart::Zahl: return AllgemeineZahl(v.toDouble());
-    default: return v.typeId() == QMetaType::Double ? AllgemeineZahl(v.toDouble()) : v.toString();
-    }
+    return Wertetext(WertAn(zeile, spalte), m_spalten[size_t(spalte)].art);
 }
 
-QVariant Dataset::Aktuell(int spalte) const
+QVariant Dataset::Aktuell(int spalte)
 {
     Sicherstellen();
     if (m_zustand == Zustand::Edit || m_zustand == Zustand::Insert) return m_editPuffer.value(spalte);
@@ -868,10 +811,20 @@ QVariant Dataset::Umwandeln(int spalte, const QVariant& wert) const
     const Feldart art = m_spalten[size_t(spalte)].art;
     const bool text = wert.typeId() == QMetaType::QString;
     switch (art) {
-    case Feldart::Ganzzahl:
-        if (text) return wert.toString().trimmed().isEmpty() ? QVariant() : QVariant(LeseGanzzahl(wert.toString()));
-        if (wert.typeId() == QMetaType::Double) return qint64(std::llround(wert.toDouble()));
-        return wert.toLongLong();
+    case Feldart::Ganzzahl: {
+        if (text && wert.toString().trimmed().isEmpty()) return QVariant();
+        qint64 zahl = 0;
+        if (text) zahl = LeseGanzzahl(wert.toString());
+        else if (wert.typeId() == QMetaType::Double) {
+            const double d = std::round(wert.toDouble());
+            zahl = std::isfinite(d) && std::fabs(d) < 9.2e18 ? qint64(d) : std::numeric_limits<qint64>::max();
+        } else zahl = wert.toLongLong();
+        // Whole-number columns of the tables hold 32 bits.
+        if (!m_spalten[size_t(spalte)].tabelle.isEmpty() &&
+            (zahl < std::numeric_limits<qint32>::min() || zahl > std::numeric_limits<qint32>::max()))
+            throw Fehler(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(wert.toString()));
+        return zahl;
+    }
     case Feldart::JaNein:
         if (text) return wert.toString().trimmed().isEmpty() ? QVariant() : QVariant(qint64(LeseGanzzahl(wert.toString()) ? -1 : 0));
         return qint64(wert.toDouble() != 0.0 ? -1 : 0);
@@ -886,6 +839,7 @@ QVariant Dataset::Umwandeln(int spalte, const QVariant& wert) const
         throw Fehler(QStringLiteral("'%1' ist kein gültiges Datum").arg(wert.toString()));
     default:
         if (wert.typeId() == QMetaType::QDate) return wert.toDate().toString(Qt::ISODate);
+        if (wert.typeId() == QMetaType::QByteArray) return wert;
         return wert.toString();
     }
 }
@@ -944,6 +898,11 @@ int Dataset::Schluesselspalte() const
     return -1;
 }
 
+static const char* kVeraltet =
+    "Der Datensatz wurde inzwischen von einem anderen Programm geändert oder gelöscht. Bitte neu laden.";
+
+void Dataset::Veraltet() const { throw Fehler(QString::fromUtf8(kVeraltet)); }
+
 void Dataset::Post()
 {
     if (m_zustand != Zustand::Edit && m_zustand != Zustand::Insert)
@@ -952,69 +911,109 @@ void Dataset::Post()
     // row still in edit, so the user can correct it.
     emit vorDemSpeichern();
     if (m_updateTabelle.isEmpty()) throw Fehler(QStringLiteral("%1: Die Datenmenge kann nicht bearbeitet werden").arg(name()));
-
-    const bool tabelle = m_art == Art::Tabelle;
     const int schluessel = Schluesselspalte();
     if (schluessel < 0) throw Fehler(QStringLiteral("%1: kein Schlüssel für %2").arg(name(), m_updateTabelle));
+    // A refused write throws from here on and leaves state and values as they are.
+    const std::vector<int> spalten = Schreibspalten();
+    if (m_zustand == Zustand::Insert) Einfuegen(spalten, schluessel);
+    else if (!spalten.empty()) Aendern(spalten, schluessel);
+    GeschriebeneZeileUebernehmen();
+}
+
+// The columns the post writes: those assigned, of the update table only
+// (joined columns are shown only).
+std::vector<int> Dataset::Schreibspalten() const
+{
     std::vector<int> spalten;
     for (int i = 0; i < int(m_spalten.size()); ++i) {
         const Spalte& s = m_spalten[size_t(i)];
         if (!m_geaendert[size_t(i)] || s.versteckt) continue;
-        if (s.tabelle.compare(m_updateTabelle, Qt::CaseInsensitive) != 0) continue;  // joined columns are shown only
+        if (s.tabelle.compare(m_updateTabelle, Qt::CaseInsensitive) != 0) continue;
         spalten.push_back(i);
     }
-    QString sql;
-    QStringList namen;
-    for (int i : spalten) namen << QStringLiteral("\"%1\"").arg(m_spalten[size_t(i)].herkunft);
-    if (m_zustand == Zustand::Insert) {
-        if (namen.isEmpty()) sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_updateTabelle);
-        else {
-            QStringList q;
-            for (int k = 0; k < namen.size(); ++k) q << QStringLiteral("?");
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(m_updateTabelle, namen.join(QStringLiteral(", ")), q.join(QStringLiteral(", ")));
-        }
-    } else if (!namen.isEmpty()) {
-        QStringList set;
-        for (const QString& n : namen) set << n + QStringLiteral(" = ?");
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                  .arg(m_updateTabelle, set.join(QStringLiteral(", ")), tabelle ? QStringLiteral("rowid") : QStringLiteral("id"));
-    }
+    return spalten;
+}
 
-    qint64 rowid = -1;
-    if (!sql.isEmpty()) {
-        sqlite3* db = m_verbindung->Handle();
-        sqlite3_stmt* st = nullptr;
-        QByteArray b = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, b.constData(), int(b.size()), &st, nullptr) != SQLITE_OK) {
-            QString text = QString::fromUtf8(sqlite3_errmsg(db));
-            Cancel();
-            throw Fehler(text);
-        }
-        int idx = 1;
-        for (int i : spalten) BindeVariant(st, idx++, m_editPuffer[i]);
-        if (m_zustand == Zustand::Edit) BindeVariant(st, idx, Wert(ZeileIntern(m_pos), schluessel));
-        int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) {
-            QString text = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_finalize(st);
-            // A refused row is dropped, so the dataset never stays stuck in edit.
-            Cancel();
-            throw Fehler(text);
-        }
-        sqlite3_finalize(st);
-        rowid = sqlite3_last_insert_rowid(db);
+// The value being written into a column of the update table, for the
+// message about a value that is taken already.
+QVariant Dataset::GeschriebenerWert(const QString& tabelle, const QString& spalte) const
+{
+    if (tabelle.compare(m_updateTabelle, Qt::CaseInsensitive) != 0) return QVariant();
+    for (int i = 0; i < int(m_spalten.size()); ++i) {
+        const Spalte& s = m_spalten[size_t(i)];
+        if (!s.versteckt && s.tabelle.compare(tabelle, Qt::CaseInsensitive) == 0 && s.herkunft.compare(spalte, Qt::CaseInsensitive) == 0)
+            return m_editPuffer.value(i);
     }
+    return QVariant();
+}
 
+// Inserts the row; afterwards the buffer holds its key (the rowid of a
+// table dataset, the `id` of the update table) also when no key was typed.
+void Dataset::Einfuegen(const std::vector<int>& spalten, int schluessel)
+{
+    sqlite3* db = m_verbindung->Handle();
+    QStringList namen, fragen;
+    for (int i : spalten) {
+        namen << QStringLiteral("\"%1\"").arg(m_spalten[size_t(i)].herkunft);
+        fragen << QStringLiteral("?");
+    }
+    const QString sql = namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_updateTabelle)
+                                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                              .arg(m_updateTabelle, namen.join(QStringLiteral(", ")), fragen.join(QStringLiteral(", ")));
+    Transaktion t(db);
+    Anweisung st(db, sql);
+    st.setWertsuche([this](const QString& tab, const QString& sp) { return GeschriebenerWert(tab, sp); });
+    int idx = 1;
+    for (int i : spalten) st.binde(idx++, m_editPuffer[i]);
+    st.ausfuehren();
+    const qint64 rowid = sqlite3_last_insert_rowid(db);
+    // The new row's key as the database has it (its `id` may be the rowid).
+    const int id = m_art == Art::Tabelle ? Spaltenindex(QStringLiteral("id")) : schluessel;
+    QVariant idWert;
+    if (id >= 0 && !m_geaendert[size_t(id)]) {
+        Anweisung lesen(db, QStringLiteral("SELECT id FROM %1 WHERE rowid = ?").arg(m_updateTabelle));
+        lesen.binde(1, rowid);
+        if (lesen.schritt()) idWert = sqlite3_column_int64(lesen.get(), 0);
+    }
+    t.commit();
+    if (m_art == Art::Tabelle) m_editPuffer[schluessel] = rowid;
+    if (!idWert.isNull()) m_editPuffer[id] = idWert;
+}
+
+// Updates the row named by its key and by the values the written columns
+// had when read (NULL-safe: IS); no row changed means someone else changed
+// or deleted it meanwhile.
+void Dataset::Aendern(const std::vector<int>& spalten, int schluessel)
+{
+    sqlite3* db = m_verbindung->Handle();
+    const bool tabelle = m_art == Art::Tabelle;
+    const int zeile = ZeileIntern(m_pos);
+    QStringList setzen, wie;
+    for (int i : spalten) {
+        const QString n = QStringLiteral("\"%1\"").arg(m_spalten[size_t(i)].herkunft);
+        setzen << n + QStringLiteral(" = ?");
+        wie << n + QStringLiteral(" IS ?");
+    }
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
+                            .arg(m_updateTabelle, setzen.join(QStringLiteral(", ")),
+                                 tabelle ? QStringLiteral("rowid") : QStringLiteral("id"), wie.join(QStringLiteral(" AND ")));
+    Anweisung st(db, sql);
+    st.setWertsuche([this](const QString& tab, const QString& sp) { return GeschriebenerWert(tab, sp); });
+    int idx = 1;
+    for (int i : spalten) st.binde(idx++, m_editPuffer[i]);
+    st.binde(idx++, Wert(zeile, schluessel));
+    for (int i : spalten) st.binde(idx++, Wert(zeile, i));
+    if (st.ausfuehren() == 0) Veraltet();
     if (tabelle) {
-        if (m_zustand == Zustand::Insert) {
-            m_editPuffer[schluessel] = rowid;
-        } else {
-            // A changed `id` is the row's new rowid.
-            const int id = Spaltenindex(QStringLiteral("id"));
-            if (id >= 0 && m_geaendert[size_t(id)] && !m_editPuffer[id].isNull()) m_editPuffer[schluessel] = m_editPuffer[id];
-        }
+        // A changed `id` is the row's new rowid.
+        const int id = Spaltenindex(QStringLiteral("id"));
+        if (id >= 0 && m_geaendert[size_t(id)] && !m_editPuffer[id].isNull()) m_editPuffer[schluessel] = m_editPuffer[id];
     }
-    // The snapshot takes the written row; joined columns keep what they showed.
+}
+
+// The snapshot takes the written row; joined columns keep what they showed.
+void Dataset::GeschriebeneZeileUebernehmen()
+{
     std::string kodiert;
     for (const QVariant& v : m_editPuffer) KodiereVariant(kodiert, v);
     const quint64 offset = Ablegen(m_bloecke, kodiert);
@@ -1065,19 +1064,11 @@ void Dataset::Delete()
     if (m_updateTabelle.isEmpty()) throw Fehler(QStringLiteral("%1: Die Datenmenge kann nicht bearbeitet werden").arg(name()));
     const int schluessel = Schluesselspalte();
     if (schluessel < 0) throw Fehler(QStringLiteral("%1: kein Schlüssel für %2").arg(name(), m_updateTabelle));
+    // A row that is gone already is reported, and stays in the list until it is read again.
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_updateTabelle, m_art == Art::Tabelle ? QStringLiteral("rowid") : QStringLiteral("id"));
-    sqlite3* db = m_verbindung->Handle();
-    sqlite3_stmt* st = nullptr;
-    QByteArray b = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, b.constData(), int(b.size()), &st, nullptr) != SQLITE_OK)
-        throw Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-    BindeVariant(st, 1, Wert(ZeileIntern(m_pos), schluessel));
-    if (sqlite3_step(st) != SQLITE_DONE) {
-        QString text = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(st);
-        throw Fehler(text);
-    }
-    sqlite3_finalize(st);
+    Anweisung st(m_verbindung->Handle(), sql);
+    st.binde(1, Wert(ZeileIntern(m_pos), schluessel));
+    if (st.ausfuehren() == 0) Veraltet();
     m_zeilen.erase(m_zeilen.begin() + ZeileIntern(m_pos));
     FilterAnwenden();
     emit zeilenGeaendert();
@@ -1086,9 +1077,9 @@ void Dataset::Delete()
 
 // ---- filter ----
 
-void Dataset::Sicherstellen() const
+void Dataset::Sicherstellen()
 {
-    if (m_neuLesen && Active()) const_cast<Dataset*>(this)->Lesen(false);
+    if (m_neuLesen && Active()) Lesen(false);
 }
 
 bool Dataset::NeuLesenVorgemerkt()

@@ -13,10 +13,9 @@
 #include <string>
 #include <vector>
 
-struct sqlite3_stmt;
-
 namespace data {
 
+class Anweisung;
 class Verbindung;
 class DataSource;
 class Dataset;
@@ -32,7 +31,8 @@ public:
     Feldart art() const;
 
     bool isNull() const;
-    // The value as stored: qint64, double, QString, QDate for dates; null QVariant for NULL.
+    // The value as stored: qint64, double, QString, QDate for dates, QByteArray
+    // for a blob; null QVariant for NULL. Computed columns keep each value's own kind.
     QVariant value() const;
     QString asString() const;      // display-independent text ("" for NULL)
     qint64 asInteger() const;      // 0 for NULL
@@ -91,16 +91,18 @@ public:
     int ExecSQL();
 
     // --- moving ---
-    int RecordCount() const;  // rows visible through the filter
-    bool IsEmpty() const { return RecordCount() == 0; }
-    int RecNo() const { Sicherstellen(); return m_pos; }  // 0-based visible index, -1 when empty
+    // These read the rows again first when a filter change asked for it, so
+    // they are not const.
+    int RecordCount();  // rows visible through the filter
+    bool IsEmpty() { return RecordCount() == 0; }
+    int RecNo() { Sicherstellen(); return m_pos; }  // 0-based visible index, -1 when empty
     void setRecNo(int pos);
     void First();
     void Prior();
     void Next();
     void Last();
-    bool Eof() const { Sicherstellen(); return m_eof; }
-    bool Bof() const { Sicherstellen(); return m_bof; }
+    bool Eof() { Sicherstellen(); return m_eof; }
+    bool Bof() { Sicherstellen(); return m_bof; }
     // Makes the first row whose column equals `wert` current; false when none.
     bool Locate(const QString& feld, const QVariant& wert);
 
@@ -109,6 +111,11 @@ public:
     void Insert();   // a new empty row; on an empty result Edit does the same
     void Append() { Insert(); }
     void Edit();
+    // Writes the row. An UPDATE or DELETE names the row by its key and by the
+    // values the written columns had when read; when the row was changed or
+    // deleted meanwhile by another program, or the database refuses the
+    // write, data::Fehler is thrown and the dataset keeps its state (still in
+    // edit or insert, with every value typed), so the user can retry.
     void Post();
     void Cancel();
     void Delete();   // table datasets and the editable joined selects
@@ -132,8 +139,8 @@ public:
     QString Spaltenname(int i) const;
     Feldart Spaltenart(int i) const;
     // A value of any visible row, without moving (for grids).
-    QVariant WertAn(int zeile, int spalte) const;
-    QString AnzeigeAn(int zeile, int spalte) const;
+    QVariant WertAn(int zeile, int spalte);
+    QString AnzeigeAn(int zeile, int spalte);
 
 
 signals:
@@ -162,18 +169,26 @@ private:
 
     QString Statement() const;
     void Lesen(bool behaltePosition);
+    Anweisung& Vorbereiten(const QString& sql);
+    std::unique_ptr<Anweisung> FilterInsStatement(const QString& sql);
+    void ZeilenHolen(Anweisung& st, std::vector<std::string>& bloecke, std::vector<quint64>& zeilen);
     void Schliessen(bool signal);
-    sqlite3_stmt* Vorbereiten(const QString& sql);
-    void Binden(sqlite3_stmt* st);
-    void Spaltenlesen(sqlite3_stmt* st);
+    void Binden(Anweisung& st);
+    void Spaltenlesen(Anweisung& st);
     QVariant Wert(int zeileIntern, int spalte) const;
-    QVariant Aktuell(int spalte) const;
+    QVariant Aktuell(int spalte);
+    std::vector<int> Schreibspalten() const;
+    void Einfuegen(const std::vector<int>& spalten, int schluessel);
+    void Aendern(const std::vector<int>& spalten, int schluessel);
+    void GeschriebeneZeileUebernehmen();
+    [[noreturn]] void Veraltet() const;
+    QVariant GeschriebenerWert(const QString& tabelle, const QString& spalte) const;
     void Zuweisen(int spalte, const QVariant& wert);
     QVariant Umwandeln(int spalte, const QVariant& wert) const;
     int ZeileIntern(int sichtbar) const;
     void Positionieren(int pos, bool signal = true);
     void FilterAnwenden();
-    void Sicherstellen() const;
+    void Sicherstellen();
     bool NeuLesenVorgemerkt();
     bool FilterPasst(int zeileIntern) const;
     int Schluesselspalte() const;
@@ -218,7 +233,7 @@ private:
     std::vector<bool> m_geaendert;
     int m_einfuegePos = -1;
 
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<Anweisung> m_stmt;  // kept for the next read of the same SQL
     QString m_stmtSql;
     bool m_spaltenGueltig = false;
 };

@@ -56,6 +56,32 @@ QString AllgemeineZahl(double wert)
     return loc.toString(wert, 'g', 15);
 }
 
+QString Wertetext(const QVariant& wert, Feldart art, Textart textart)
+{
+    if (!wert.isValid() || wert.isNull()) return QString();
+    const int typ = wert.typeId();
+    const bool zahl = typ == QMetaType::Double || typ == QMetaType::Float || typ == QMetaType::Int || typ == QMetaType::UInt ||
+                      typ == QMetaType::LongLong || typ == QMetaType::ULongLong;
+    switch (art) {
+    case Feldart::Geld:
+        if (zahl) return textart == Textart::Anzeige ? Waehrung(wert.toDouble()) : AllgemeineZahl(wert.toDouble());
+        break;
+    case Feldart::Zahl:
+        if (zahl) return AllgemeineZahl(wert.toDouble());
+        break;
+    case Feldart::Datum:
+        if (typ == QMetaType::QString) {
+            const QDate d = QDate::fromString(wert.toString(), Qt::ISODate);
+            if (d.isValid()) return Datumstext(d);
+        }
+        break;
+    default: break;
+    }
+    if (typ == QMetaType::QDate) return Datumstext(wert.toDate());
+    if (typ == QMetaType::Double || typ == QMetaType::Float) return AllgemeineZahl(wert.toDouble());
+    return wert.toString();
+}
+
 QString Datumstext(const QDate& datum)
 {
     if (!datum.isValid()) return QString();

@@ -1,9 +1,12 @@
 #pragma once
 // Regional formats: the user's locale, German (Germany) where the system has
 // none. Reading refuses text that is not a number/date with a German message.
+#include "data/Schema.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QVariant>
 
 namespace data {
 
@@ -21,6 +24,13 @@ QString Zahl2(double wert);
 QString AllgemeineZahl(double wert);
 // dd.MM.yyyy; empty for an invalid date.
 QString Datumstext(const QDate& datum);
+
+// How a value is written for the user; the one place where values become
+// text. Anzeige: dates dd.MM.yyyy, money "#,##0.00 €", other numbers in the
+// general format. Bearbeiten: the same, but money without the currency, so
+// that an edit can read it back. NULL is empty.
+enum class Textart { Anzeige, Bearbeiten };
+QString Wertetext(const QVariant& wert, Feldart art, Textart textart = Textart::Anzeige);
 
 // Throw data::Fehler "'abc' ist kein gültiger Gleitkommawert" and the like.
 double LeseZahl(const QString& text);

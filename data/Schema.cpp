@@ -1,5 +1,6 @@
 #include "data/Schema.h"
 
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
 #include "data/Schemaversion.h"
 
@@ -183,26 +184,11 @@ QStringList SchemaAnweisungen()
     return out;
 }
 
-static void Ausfuehren(sqlite3* db, const QString& sql)
-{
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
-        sqlite3_free(err);
-        throw Fehler(text);
-    }
-}
-
 void SchemaAnlegen(sqlite3* db)
 {
-    Ausfuehren(db, QStringLiteral("BEGIN"));
-    try {
-        for (const QString& s : SchemaAnweisungen()) Ausfuehren(db, s);
-        Ausfuehren(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    Transaktion t(db);
+    for (const QString& anweisung : SchemaAnweisungen()) Ausfuehren(db, anweisung);
+    t.commit();
     Ausfuehren(db, QStringLiteral("ANALYZE"));
 }
 

@@ -1,5 +1,6 @@
 #include "data/Verbindung.h"
 
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
 #include "data/Schemaversion.h"
 
@@ -89,9 +90,14 @@ void Verbindung::Oeffnen(const QString& datei)
         db.setDatabaseName(url.toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open()) {
-            QString text = db.lastError().driverText();
-            if (!db.lastError().databaseText().isEmpty()) text += QStringLiteral(": ") + db.lastError().databaseText();
-            text += QStringLiteral(" (%1)").arg(m_datei);
+            const QSqlError e = db.lastError();
+            QString engine = e.driverText();
+            if (!e.databaseText().isEmpty()) engine += QStringLiteral(": ") + e.databaseText();
+            engine += QStringLiteral(" (%1)").arg(m_datei);
+            bool ok = false;
+            int rc = e.nativeErrorCode().toInt(&ok);
+            if (!ok) rc = SQLITE_CANTOPEN;
+            const QString text = Datenbankmeldung(rc, engine, m_datei);
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
             throw Fehler(text);
@@ -137,15 +143,7 @@ sqlite3* Verbindung::Handle() const
     return m_db;
 }
 
-void Verbindung::Ausfuehren(const QString& sql)
-{
-    char* err = nullptr;
-    if (sqlite3_exec(Handle(), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
-        sqlite3_free(err);
-        throw Fehler(text);
-    }
-}
+void Verbindung::Ausfuehren(const QString& sql) { data::Ausfuehren(Handle(), sql); }
 
 QString Verbindung::LetzterFehler() const
 {

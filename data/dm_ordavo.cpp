@@ -1,8 +1,10 @@
 #include "data/dm_ordavo.h"
 
+#include "data/Abfrage.h"
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Fehler.h"
+#include "data/Regional.h"
 #include "data/Verbindung.h"
 
 #include <cmath>
@@ -198,70 +200,67 @@ TDMOrdavo::~TDMOrdavo()
     ADO_ordavo->Schliessen();
 }
 
-int TDMOrdavo::NaechsteNummer(const QString& sql)
+// The highest number plus 1. Numbers stay 32-bit: past the highest one in
+// range (or next to numbers stored beyond it) the first free number is taken,
+// so that the proposal is never a number in use.
+int TDMOrdavo::NaechsteNummer(const QString& tabelle, const QString& spalte)
 {
-    int ergebnis = 1;
+    constexpr qint64 kGroesste = std::numeric_limits<qint32>::max();
     try {
-        ADOQuery->Close();
-        ADOQuery->setSql(sql);
-        ADOQuery->Open();
-        data::Field f = ADOQuery->Fields(0);
-        if (!ADOQuery->IsEmpty() && !f.isNull()) {
-            const double v = f.asFloat() + 1;
-            if (v >= 1 && v <= double(std::numeric_limits<int>::max())) ergebnis = int(v);
-        }
+        const QVariant hoechste = data::AbfrageWert(
+            ADOQuery, QStringLiteral("select max(%1) from %2 where %1 between 0 and %3").arg(spalte, tabelle).arg(kGroesste - 1));
+        const qint64 vorschlag = hoechste.isNull() ? 1 : hoechste.toLongLong() + 1;
+        const auto vergeben = [&](qint64 nr) {
+            return !data::AbfrageWert(ADOQuery, QStringLiteral("select 1 from %1 where %2 = :nr").arg(tabelle, spalte), {{QStringLiteral("nr"), nr}})
+                        .isNull();
+        };
+        if (!vergeben(vorschlag)) return int(vorschlag);
+        if (!vergeben(1)) return 1;
+        const QVariant luecke = data::AbfrageWert(
+            ADOQuery, QStringLiteral("select min(a.%1) + 1 from %2 a where a.%1 between 1 and %3 and not exists "
+                                     "(select 1 from %2 b where b.%1 = a.%1 + 1)")
+                          .arg(spalte, tabelle)
+                          .arg(kGroesste - 1));
+        if (!luecke.isNull()) return int(luecke.toLongLong());
     } catch (const std::exception&) {
-        ergebnis = 1;
     }
-    ADOQuery->Close();
-    return ergebnis;
+    return 1;
 }
 
-int TDMOrdavo::NaechsteID(const QString& tabelle)
-{
-    return NaechsteNummer(QStringLiteral("select max(ID) as maxID from ") + tabelle);
-}
+int TDMOrdavo::NaechsteID(const QString& tabelle) { return NaechsteNummer(tabelle, QStringLiteral("ID")); }
 
-int TDMOrdavo::NaechsteLiefNr() { return NaechsteNummer(QStringLiteral("select max(lief_nr) as maxNR from t_lieferschein")); }
+int TDMOrdavo::NaechsteLiefNr() { return NaechsteNummer(QStringLiteral("t_lieferschein"), QStringLiteral("lief_nr")); }
 
-int TDMOrdavo::NaechsteArtikelNr() { return NaechsteNummer(QStringLiteral("select max(Artikel_nr) as maxNR from t_Artikel")); }
+int TDMOrdavo::NaechsteArtikelNr() { return NaechsteNummer(QStringLiteral("t_Artikel"), QStringLiteral("Artikel_nr")); }
 
 void TDMOrdavo::LieferscheinSummen(int lieferscheinId, double& netto, double& steuer)
 {
     netto = 0;
     steuer = 0;
     try {
-        ADOQuery->Close();
-        ADOQuery->setSql(SqlVon(QStringLiteral("LieferscheinSummen")));
-        ADOQuery->setParameter(QStringLiteral("id"), lieferscheinId);
-        ADOQuery->Open();
-        data::Field n = ADOQuery->FieldByName(QStringLiteral("Netto"));
-        data::Field s = ADOQuery->FieldByName(QStringLiteral("Steuer"));
-        if (!ADOQuery->IsEmpty() && !n.isNull() && !s.isNull()) {
-            netto = n.asFloat();
-            steuer = s.asFloat();
-        }
+        data::AbfrageLesen(ADOQuery, SqlVon(QStringLiteral("LieferscheinSummen")), {{QStringLiteral("id"), lieferscheinId}},
+                           [&](data::Dataset& q) {
+                               data::Field n = q.FieldByName(QStringLiteral("Netto"));
+                               data::Field s = q.FieldByName(QStringLiteral("Steuer"));
+                               if (!q.IsEmpty() && !n.isNull() && !s.isNull()) {
+                                   netto = n.asFloat();
+                                   steuer = s.asFloat();
+                               }
+                           });
     } catch (const std::exception&) {
         netto = 0;
         steuer = 0;
     }
-    ADOQuery->Close();
-    ADOQuery->clearParameters();
 }
 
 QString TDMOrdavo::LeseText(const QString& sql, const QString& ersatz)
 {
-    QString ergebnis = ersatz;
     try {
-        ADOQuery->Close();
-        ADOQuery->setSql(sql);
-        ADOQuery->Open();
-        if (!ADOQuery->IsEmpty() && !ADOQuery->Fields(0).isNull()) ergebnis = ADOQuery->Fields(0).asString();
+        const QVariant wert = data::AbfrageWert(ADOQuery, sql);
+        if (!wert.isNull()) return wert.typeId() == QMetaType::QDate ? data::Datumstext(wert.toDate()) : wert.toString();
     } catch (const std::exception&) {
-        ergebnis = ersatz;
     }
-    ADOQuery->Close();
-    return ergebnis;
+    return ersatz;
 }
 
 QString TDMOrdavo::LeseZahlungsbedingungen()

@@ -71,6 +71,6 @@ public:
     static QString SqlVon(const QString& dataset);
 
 private:
-    int NaechsteNummer(const QString& sql);
+    int NaechsteNummer(const QString& tabelle, const QString& spalte);
     QString LeseText(const QString& sql, const QString& ersatz);
 };

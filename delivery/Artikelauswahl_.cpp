@@ -1,5 +1,7 @@
 #include "delivery/Artikelauswahl_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -110,22 +112,16 @@ void TArtikelauswahl::PositionAnlegen(int artikelId, double preis, double einkau
     const int neu = dm->NaechsteID(QStringLiteral("t_lieferschein_artikel"));
     const qint64 lieferschein = ls->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
 
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->clearParameters();
-    q->setSql(QStringLiteral(
-        "insert into t_lieferschein_artikel (id, la_lieferschein_id,la_artikel_id, la_anzahl, la_preis, "
-        "la_artikel_einkauf) values (:id, :la_lieferschein_id, :la_artikel_id, :la_anzahl, :la_preis, "
-        ":la_artikel_einkauf);"));
-    q->setParameter(QStringLiteral("id"), neu);
-    q->setParameter(QStringLiteral("la_lieferschein_id"), lieferschein);
-    q->setParameter(QStringLiteral("la_artikel_id"), artikelId);
-    q->setParameter(QStringLiteral("la_anzahl"), anzahl);
-    q->setParameter(QStringLiteral("la_preis"), preis);
-    q->setParameter(QStringLiteral("la_artikel_einkauf"), einkauf);
-    q->ExecSQL();
-    q->Close();
-    q->clearParameters();
+    data::AbfrageAusfuehren(dm->ADOQuery,
+                            QStringLiteral("insert into t_lieferschein_artikel (id, la_lieferschein_id,la_artikel_id, la_anzahl, la_preis, "
+                                           "la_artikel_einkauf) values (:id, :la_lieferschein_id, :la_artikel_id, :la_anzahl, :la_preis, "
+                                           ":la_artikel_einkauf);"),
+                            {{QStringLiteral("id"), neu},
+                             {QStringLiteral("la_lieferschein_id"), lieferschein},
+                             {QStringLiteral("la_artikel_id"), artikelId},
+                             {QStringLiteral("la_anzahl"), anzahl},
+                             {QStringLiteral("la_preis"), preis},
+                             {QStringLiteral("la_artikel_einkauf"), einkauf}});
 
     Dataset* pos = dm->ADO_Lieferschein_Artikel;
     pos->Requery();

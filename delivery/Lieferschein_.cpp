@@ -1,5 +1,7 @@
 #include "delivery/Lieferschein_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Regional.h"
@@ -16,6 +18,8 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
+#include "print/Druckfenster.h"
 
 #include <QKeyEvent>
 #include <QScreen>
@@ -155,7 +159,7 @@ void TLieferschein::SummenAktualisieren()
 
 bool TLieferschein::LieferscheinBereit()
 {
-    if (App().Lieferscheinkopf && App().Lieferscheinkopf->UngespeichertenNachVorne()) return false;
+    if (Lieferung().Lieferscheinkopf && Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return false;
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     return ls->Active() && !ls->IsEmpty() && ls->State() == Dataset::Zustand::Browse;
 }
@@ -163,10 +167,10 @@ bool TLieferschein::LieferscheinBereit()
 void TLieferschein::SchalterliefaendernClick()
 {
     // An unsaved new note in the header window is finished there first.
-    if (App().Lieferscheinkopf->UngespeichertenNachVorne()) return;
+    if (Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return;
     // On an empty list this starts a new note: the header opens for it.
     App().DMOrdavo->ADO_Lieferschein->Edit();
-    App().Lieferscheinkopf->ZeigeModal();
+    Lieferung().Lieferscheinkopf->ZeigeModal();
 }
 
 void TLieferschein::SchalterliefloeschenClick()
@@ -176,12 +180,7 @@ void TLieferschein::SchalterliefloeschenClick()
     if (!ui::Bestaetigen(QStringLiteral("Wollen Sie den aktuellen Lieferschein wirklich löschen?"), this)) return;
     const qint64 id = dm->ADO_Lieferschein->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
     // The items go with the note (the database cascades the delete).
-    dm->ADOQuery->Close();
-    dm->ADOQuery->clearParameters();
-    dm->ADOQuery->setSql(QStringLiteral("delete from t_lieferschein where id = :id"));
-    dm->ADOQuery->setParameter(QStringLiteral("id"), id);
-    dm->ADOQuery->ExecSQL();
-    dm->ADOQuery->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete from t_lieferschein where id = :id"), {{QStringLiteral("id"), id}});
     dm->ADO_Lieferschein->Requery();
     dm->ADO_Lieferschein_Artikel->Requery();
 }
@@ -189,10 +188,10 @@ void TLieferschein::SchalterliefloeschenClick()
 void TLieferschein::BitBtn2Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    if (App().Lieferscheinkopf->UngespeichertenNachVorne()) return;
+    if (Lieferung().Lieferscheinkopf->UngespeichertenNachVorne()) return;
     dm->ADO_suchen_Lieferschein->Open();
     dm->ADO_suchen_Adressen->Open();
-    App().Lieferscheinsuche->ZeigeModal();
+    Lieferung().Lieferscheinsuche->ZeigeModal();
     dm->ADO_suchen_Adressen->Close();
     dm->ADO_suchen_Lieferschein->Close();
 }
@@ -200,7 +199,7 @@ void TLieferschein::BitBtn2Click()
 void TLieferschein::SchalterartikelhinzufClick()
 {
     if (!LieferscheinBereit()) return;
-    App().Artikelauswahl->ZeigeModal();
+    Lieferung().Artikelauswahl->ZeigeModal();
 }
 
 void TLieferschein::SchalterartikelaendernClick()
@@ -208,17 +207,7 @@ void TLieferschein::SchalterartikelaendernClick()
     Dataset* pos = App().DMOrdavo->ADO_Lieferschein_Artikel;
     if (!LieferscheinBereit() || !pos->Active() || pos->IsEmpty()) return;
     pos->Edit();
-    if (!App().Artikelbearbeiten->ZeigeModal()) {
-        pos->Cancel();
-        return;
-    }
-    try {
-        pos->Post();
-    } catch (...) {
-        // The editor is closed: nothing may stay half-edited behind it.
-        pos->Cancel();
-        throw;
-    }
+    if (!Lieferung().Artikelbearbeiten->BearbeiteModal(pos)) return;
     const qint64 id = pos->FieldByName(QStringLiteral("t_lieferschein_artikel.id")).asInteger();
     pos->Requery();
     pos->Locate(QStringLiteral("t_lieferschein_artikel.id"), id);
@@ -230,12 +219,7 @@ void TLieferschein::SchalterartikelloeschenClick()
     Dataset* pos = dm->ADO_Lieferschein_Artikel;
     if (!LieferscheinBereit() || !pos->Active() || pos->IsEmpty()) return;
     const qint64 id = pos->FieldByName(QStringLiteral("t_lieferschein_artikel.id")).asInteger();
-    dm->ADOQuery->Close();
-    dm->ADOQuery->clearParameters();
-    dm->ADOQuery->setSql(QStringLiteral("delete from t_lieferschein_artikel where id = :id;"));
-    dm->ADOQuery->setParameter(QStringLiteral("id"), id);
-    dm->ADOQuery->ExecSQL();
-    dm->ADOQuery->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete from t_lieferschein_artikel where id = :id;"), {{QStringLiteral("id"), id}});
     pos->Requery();
 }
 
@@ -260,7 +244,7 @@ void TLieferschein::Drucken(print::Geschaeftsdokument* dokument)
 void TLieferschein::BitBtn1Click()
 {
     if (!LieferscheinBereit()) return;
-    Drucken(App().RepLieferschein);
+    Drucken(Druck().RepLieferschein);
 }
 
 void TLieferschein::BitBtn3Click()
@@ -268,14 +252,10 @@ void TLieferschein::BitBtn3Click()
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     if (!LieferscheinBereit()) return;
     ls->Edit();
-    if (!App().Rechnungsdaten->ZeigeModal()) {
-        ls->Cancel();
-        return;
-    }
     // The invoice date is stored before printing: a failed printout still
     // leaves the note an invoice, to be printed again with this button.
-    ls->Post();
-    Drucken(App().RepRechnung);
+    if (!Lieferung().Rechnungsdaten->BearbeiteModal(ls)) return;
+    Drucken(Druck().RepRechnung);
 }
 
 void TLieferschein::SchalterliefschliessenClick()
@@ -288,8 +268,8 @@ bool TLieferschein::FormKeyDown(QKeyEvent* ereignis)
     const int ziffer = Ziffer(ereignis);
     if (ziffer < 0) return false;
     if (LieferscheinBereit()) {
-        App().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + ziffer)), QStringLiteral("1"));
-        App().PLUArtikelEingabe->ZeigeModal();
+        Lieferung().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + ziffer)), QStringLiteral("1"));
+        Lieferung().PLUArtikelEingabe->ZeigeModal();
     }
     // Kept from the focused control: the item grid would otherwise jump to an
     // item whose number starts with the digit.

@@ -6,6 +6,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -215,15 +216,15 @@ void TLieferscheinkopf::SchalterliefkopfOKClick()
     try {
         ls->Post();
     } catch (...) {
-        // Refused text leaves the row in its state for correction; a row the
-        // database refused is gone, and the window with it.
+        // A refused text or write leaves the row in its state for correction
+        // and the window open.
         if (!InBearbeitung(ls)) SchliesseMitAbbrechen();
         throw;
     }
     const qint64 id = ls->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
     ls->Requery();
     ls->Locate(QStringLiteral("t_lieferschein.id"), id);
-    App().Lieferschein->Zeige();
+    Lieferung().Lieferschein->Zeige();
     SchliesseMitOk();
 }
 

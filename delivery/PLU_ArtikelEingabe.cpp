@@ -1,5 +1,7 @@
 #include "delivery/PLU_ArtikelEingabe.h"
 
+#include "data/Abfrage.h"
+
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -8,6 +10,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -103,16 +106,9 @@ void TPLUArtikelEingabe::BitBtn1Click()
     // A code that is no whole number is refused here; the window stays open.
     const qint64 code = data::LeseGanzzahl(plu);
 
-    int artikelId = -1;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->clearParameters();
-    q->setSql(QStringLiteral("select artikel_id from t_PLU\r\nwhere PLU = :PLU"));
-    q->setParameter(QStringLiteral("PLU"), code);
-    q->Open();
-    if (!q->IsEmpty() && !q->Fields(0).isNull()) artikelId = int(q->Fields(0).asInteger());
-    q->Close();
-    q->clearParameters();
+    const QVariant zugeordnet =
+        data::AbfrageWert(dm->ADOQuery, QStringLiteral("select artikel_id from t_PLU\r\nwhere PLU = :PLU"), {{QStringLiteral("PLU"), code}});
+    const int artikelId = zugeordnet.isNull() ? -1 : int(zugeordnet.toLongLong());
 
     if (artikelId == -1) {
         ui::Hinweis(QStringLiteral("Der PLU ") + plu + QStringLiteral(" ist kein Artikel zugeordnet"), this);
@@ -140,7 +136,7 @@ void TPLUArtikelEingabe::BitBtn1Click()
         throw data::Fehler(QStringLiteral("Der Artikel „%1“ hat keinen Preis.")
                                .arg(artikel->FieldByName(QStringLiteral("artikel_bez")).asString()));
     const data::Field einkauf = artikel->FieldByName(QStringLiteral("artikel_einkauf"));
-    App().Artikelauswahl->PositionAnlegen(artikelId, preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(),
+    Lieferung().Artikelauswahl->PositionAnlegen(artikelId, preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(),
                                           ui.Edit_Menge->text());
     SchliesseMitOk();
 }

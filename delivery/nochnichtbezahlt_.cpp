@@ -9,6 +9,8 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "delivery/Lieferfenster.h"
+#include "print/Druckfenster.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -86,12 +88,7 @@ void Tnochnichtbezahlt::BitBtn1Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (App().Zahlungsdatum->ZeigeModal()) {
-        lief->Post();
-        dm->ADO_Nochnichtbezahlt->Requery();
-    } else {
-        lief->Cancel();
-    }
+    if (Lieferung().Zahlungsdatum->BearbeiteModal(lief)) dm->ADO_Nochnichtbezahlt->Requery();
 }
 
 void Tnochnichtbezahlt::BitBtn2Click()
@@ -101,9 +98,8 @@ void Tnochnichtbezahlt::BitBtn2Click()
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* lief = dm->ADO_Lieferschein;
     lief->Edit();
-    if (App().Mahnung->ZeigeModal()) {
-        // The text is stored before printing, so a failed printout keeps it.
-        lief->Post();
+    // The text is stored before printing, so a failed printout keeps it.
+    if (Lieferung().Mahnung->BearbeiteModal(lief)) {
         data::Dataset* druck = dm->ADO_Druck_Lief;
         auto filterAus = [druck] {
             druck->setFilter(QString());
@@ -114,15 +110,13 @@ void Tnochnichtbezahlt::BitBtn2Click()
             druck->setFilter(QStringLiteral("la_lieferschein_id = ") + QString::number(id));
             druck->setFiltered(true);
             druck->Open();
-            App().RepMahnung->Preview();
+            Druck().RepMahnung->Preview();
         } catch (...) {
             // The print set must never stay narrowed to this note.
             filterAus();
             throw;
         }
         filterAus();
-    } else {
-        lief->Cancel();
     }
     lief->Requery();
 }

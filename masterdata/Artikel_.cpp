@@ -1,5 +1,7 @@
 #include "masterdata/Artikel_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -10,6 +12,8 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
+#include "stats/Statistikfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -45,11 +49,7 @@ void TArtikel::Binden()
 void TArtikel::Bearbeiten()
 {
     Dataset* ds = App().DMOrdavo->ADO_artikel;
-    if (!App().Artikeleditieren->ZeigeModal()) {
-        ds->Cancel();
-        return;
-    }
-    ds->Post();
+    if (!Stamm().Artikeleditieren->BearbeiteModal(ds)) return;
     const QVariant id = ds->FieldByName(QStringLiteral("id")).value();
     // The joined unit and category names and the order by number are read anew.
     ds->Requery();
@@ -75,37 +75,29 @@ void TArtikel::SchalteralleArtikelLoeschenClick()
     if (ds->IsEmpty()) return;
     if (!ui::Bestaetigen(QStringLiteral("Wollen Sie den aktuellen Artikel wirklich löschen?"), this)) return;
     const QVariant id = ds->FieldByName(QStringLiteral("id")).value();
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->setSql(QStringLiteral("SELECT Count(la_artikel_id) AS [Anzahl] FROM t_lieferschein_artikel WHERE la_artikel_id=:id;"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), id);
-    q->Open();
-    const qint64 anzahl = q->FieldByName(QStringLiteral("anzahl")).asInteger();
-    q->Close();
+    const qint64 anzahl = data::AbfrageWert(dm->ADOQuery,
+                                            QStringLiteral("SELECT Count(la_artikel_id) AS [Anzahl] FROM t_lieferschein_artikel WHERE la_artikel_id=:id;"),
+                                            {{QStringLiteral("id"), id}}, QStringLiteral("anzahl"))
+                              .toLongLong();
     if (anzahl != 0) {
         ui::Hinweis(QStringLiteral("Der Artikel wird bereits verwendet und kann nicht gelöscht werden."), this);
         return;
     }
     // The row goes by a statement on its table, not through the joined list.
-    q->setSql(QStringLiteral("delete From t_artikel where id = :id"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), id);
-    q->ExecSQL();
-    q->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete From t_artikel where id = :id"), {{QStringLiteral("id"), id}});
     ds->Requery();
 }
 
 void TArtikel::BitBtn2Click()
 {
     // The article statistics, not modally.
-    if (App().Artikelauswertung) static_cast<ui::Formular*>(App().Artikelauswertung)->Zeige();
+    if (Statistik().Artikelauswertung) static_cast<ui::Formular*>(Statistik().Artikelauswertung)->Zeige();
 }
 
 void TArtikel::BitBtn3Click()
 {
     // The category statistics, not modally.
-    if (App().Kategorieauswertung) static_cast<ui::Formular*>(App().Kategorieauswertung)->Zeige();
+    if (Statistik().Kategorieauswertung) static_cast<ui::Formular*>(Statistik().Kategorieauswertung)->Zeige();
 }
 
 void TArtikel::SchalteralleArtikelSchliessenClick() { close(); }

@@ -9,6 +9,7 @@
 #include "ui/Anwendung.h"
 #include "ui/DatenControls.h"
 #include "ui/Fehler.h"
+#include "masterdata/Stammdatenfenster.h"
 
 #include <QEvent>
 #include <QPushButton>
@@ -151,9 +152,9 @@ void TArtikeleditieren::UeberDemEditorZeigen(ui::Formular* liste)
     liste->Zeige();
 }
 
-void TArtikeleditieren::SchalterneueEinheitClick() { UeberDemEditorZeigen(App().einheit); }
+void TArtikeleditieren::SchalterneueEinheitClick() { UeberDemEditorZeigen(Stamm().einheit); }
 
-void TArtikeleditieren::SchalterneueKategorieClick() { UeberDemEditorZeigen(App().Kategorie); }
+void TArtikeleditieren::SchalterneueKategorieClick() { UeberDemEditorZeigen(Stamm().Kategorie); }
 
 void TArtikeleditieren::SchaleterArtikeleditOKClick()
 {

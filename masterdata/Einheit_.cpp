@@ -1,5 +1,7 @@
 #include "masterdata/Einheit_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -8,6 +10,7 @@
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -42,7 +45,7 @@ void Teinheit::Einrichten()
 
 data::DataSource* Teinheit::Quelle() const { return App().DMOrdavo->Data_t_Einheit; }
 
-ui::Formular* Teinheit::Editor() const { return App().einheit_bearbeiten; }
+ui::Formular* Teinheit::Editor() const { return Stamm().einheit_bearbeiten; }
 
 Dataset* Teinheit::Datenmenge() const { return Quelle()->DataSet(); }
 
@@ -58,21 +61,17 @@ void Teinheit::SchalterEinheitNeuClick()
 {
     Dataset* ds = Datenmenge();
     ds->Insert();
-    if (Editor()->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Editor()->BearbeiteModal(ds);
 }
 
 void Teinheit::SchalterEinheitAendernClick()
 {
     Dataset* ds = Datenmenge();
     ds->Edit();  // on an empty list this starts a new row
-    if (Editor()->ZeigeModal()) {
-        ds->Post();
+    if (Editor()->BearbeiteModal(ds)) {
         const QVariant id = ds->FieldByName(QStringLiteral("id")).value();
         ds->Requery();
         ds->Locate(QStringLiteral("id"), id);
-    } else {
-        ds->Cancel();
     }
 }
 
@@ -81,14 +80,9 @@ void Teinheit::SchalterEinheitLoeschenClick()
     Dataset* ds = Datenmenge();
     if (ds->IsEmpty()) return;
     if (!ui::Bestaetigen(m_art.frageLoeschen, this)) return;
-    Dataset* q = App().DMOrdavo->ADOQuery;
-    q->Close();
-    q->setSql(m_art.sqlVerwendung);
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value());
-    q->Open();
-    const qint64 anzahl = q->FieldByName(QStringLiteral("anzahl")).asInteger();
-    q->Close();
+    const qint64 anzahl = data::AbfrageWert(App().DMOrdavo->ADOQuery, m_art.sqlVerwendung,
+                                            {{QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value()}}, QStringLiteral("anzahl"))
+                              .toLongLong();
     if (anzahl == 0) ds->Delete();
     else ui::Hinweis(m_art.hinweisVerwendet, this);
 }

@@ -3,6 +3,7 @@
 #include "data/dm_ordavo.h"
 #include "masterdata/Kategorie_editieren.h"
 #include "ui/Anwendung.h"
+#include "masterdata/Stammdatenfenster.h"
 
 TKategorie::TKategorie(QWidget* parent)
     : Teinheit(Art{QStringLiteral("kategorie"), QStringLiteral("Wollen Sie die aktuelle Kategorie wirklich löschen?"),
@@ -18,4 +19,4 @@ TKategorie::~TKategorie() = default;
 
 data::DataSource* TKategorie::Quelle() const { return App().DMOrdavo->Data_t_Kategorie; }
 
-ui::Formular* TKategorie::Editor() const { return App().Kategorie_bearbeiten; }
+ui::Formular* TKategorie::Editor() const { return Stamm().Kategorie_bearbeiten; }

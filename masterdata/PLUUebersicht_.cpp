@@ -1,12 +1,17 @@
 #include "masterdata/PLUUebersicht_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
+#include "data/Fehler.h"
 #include "data/dm_ordavo.h"
 #include "masterdata/PLUZuordnen_.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 #include "ui/Fehler.h"
+#include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -44,8 +49,15 @@ void TPLUUebersicht::Abschliessen(bool ok)
         t->Cancel();
         return;
     }
-    // A code that another row has is refused by the database; the row is dropped then.
-    t->Post();
+    // A code that another row has is refused by the database: the message,
+    // then the editor again with what was typed.
+    try {
+        t->Post();
+    } catch (const data::Fehler& f) {
+        ui::Fehlermeldung(f.text(), this);
+        Abschliessen(Stamm().PLUZuordnen->ZeigeModal());
+        return;
+    }
     const QVariant plu = t->FieldByName(QStringLiteral("PLU")).value();
     dm->ADO_PLU->Requery();
     dm->ADO_PLU->Locate(QStringLiteral("PLU"), plu);
@@ -54,7 +66,7 @@ void TPLUUebersicht::Abschliessen(bool ok)
 void TPLUUebersicht::SchalterNeuClick()
 {
     App().DMOrdavo->Table_PLU->Insert();
-    Abschliessen(App().PLUZuordnen->ZeigeModal());
+    Abschliessen(Stamm().PLUZuordnen->ZeigeModal());
 }
 
 void TPLUUebersicht::DBGrid1DblClick()
@@ -72,20 +84,15 @@ void TPLUUebersicht::DBGrid1DblClick()
         return;
     }
     t->Edit();
-    Abschliessen(App().PLUZuordnen->ZeigeModal());
+    Abschliessen(Stamm().PLUZuordnen->ZeigeModal());
 }
 
 void TPLUUebersicht::SchalterLoeschenClick()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     if (dm->ADO_PLU->IsEmpty()) return;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->setSql(QStringLiteral("delete from t_plu\r\nwhere plu = :plu ;"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("plu"), dm->ADO_PLU->FieldByName(QStringLiteral("PLU")).value());
-    q->ExecSQL();
-    q->Close();
+    data::AbfrageAusfuehren(dm->ADOQuery, QStringLiteral("delete from t_plu\r\nwhere plu = :plu ;"),
+                            {{QStringLiteral("plu"), dm->ADO_PLU->FieldByName(QStringLiteral("PLU")).value()}});
     dm->ADO_PLU->Requery();
 }
 

@@ -1,5 +1,7 @@
 #include "masterdata/PLUZuordnen_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -50,15 +52,12 @@ void TPLUZuordnen::FormActivate()
     const QVariant artikelId = dm->Table_PLU->FieldByName(QStringLiteral("Artikel_id")).value();
     ui.Label_Anr->clear();
     if (artikelId.isNull()) return;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->setSql(QStringLiteral("select Artikel_nr from t_artikel\r\nwhere id = :a_id ;"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("a_id"), artikelId);
-    q->Open();
-    const bool gefunden = !q->IsEmpty();
-    if (gefunden) ui.Label_Anr->setText(q->FieldByName(QStringLiteral("Artikel_nr")).asString());
-    q->Close();
+    bool gefunden = false;
+    data::AbfrageLesen(dm->ADOQuery, QStringLiteral("select Artikel_nr from t_artikel\r\nwhere id = :a_id ;"),
+                       {{QStringLiteral("a_id"), artikelId}}, [&](Dataset& q) {
+                           gefunden = !q.IsEmpty();
+                           if (gefunden) ui.Label_Anr->setText(q.FieldByName(QStringLiteral("Artikel_nr")).asString());
+                       });
     // The article grid shows it selected.
     if (gefunden) dm->ADO_artikel->Locate(QStringLiteral("id"), artikelId);
 }

@@ -71,6 +71,5 @@ void TStammdaten::Bearbeiten()
     // where the screen is; centred on the main window, inside the screen.
     resize(size().expandedTo(sizeHint()));
     AufHauptfensterZentrieren();
-    if (ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    BearbeiteModal(ds);
 }

@@ -1,5 +1,7 @@
 #include "masterdata/adressen_.h"
 
+#include "data/Abfrage.h"
+
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -11,6 +13,8 @@
 #include "ui/DatenControls.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
+#include "masterdata/Stammdatenfenster.h"
+#include "stats/Statistikfenster.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -67,16 +71,14 @@ void TAdressen::SchalterAdressenstammNeuClick()
     ds->Insert();
     for (const char* spalte : {"adr_kunde", "adr_lieferant", "adr_hatlieferadr"})
         ds->FieldByName(QLatin1String(spalte)).setValue(qint64(0));
-    if (App().Adressen_bearbeiten->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Stamm().Adressen_bearbeiten->BearbeiteModal(ds);
 }
 
 void TAdressen::SchalterAendernClick()
 {
     Dataset* ds = App().DMOrdavo->ADO_t_adressen;
     ds->Edit();  // with no address this starts a new one
-    if (App().Adressen_bearbeiten->ZeigeModal()) ds->Post();
-    else ds->Cancel();
+    Stamm().Adressen_bearbeiten->BearbeiteModal(ds);
 }
 
 void TAdressen::SchalterLoeschenClick()
@@ -85,14 +87,10 @@ void TAdressen::SchalterLoeschenClick()
     Dataset* ds = dm->ADO_t_adressen;
     if (ds->IsEmpty()) return;
     if (!ui::Bestaetigen(QStringLiteral("Wollen Sie die aktuelle Adresse wirklich löschen?"), this)) return;
-    Dataset* q = dm->ADOQuery;
-    q->Close();
-    q->setSql(QStringLiteral("SELECT Count(lief_adresse_id) AS [Anzahl] FROM t_lieferschein WHERE lief_adresse_id=:id;"));
-    q->clearParameters();
-    q->setParameter(QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value());
-    q->Open();
-    const qint64 anzahl = q->FieldByName(QStringLiteral("anzahl")).asInteger();
-    q->Close();
+    const qint64 anzahl = data::AbfrageWert(dm->ADOQuery,
+                                            QStringLiteral("SELECT Count(lief_adresse_id) AS [Anzahl] FROM t_lieferschein WHERE lief_adresse_id=:id;"),
+                                            {{QStringLiteral("id"), ds->FieldByName(QStringLiteral("id")).value()}}, QStringLiteral("anzahl"))
+                              .toLongLong();
     if (anzahl == 0) {
         ds->Delete();
         return;
@@ -109,13 +107,13 @@ void TAdressen::SchalterLoeschenClick()
 void TAdressen::BitBtn1Click()
 {
     // The statistics of the current customer, modally.
-    if (App().Adressenauswertung) static_cast<ui::Formular*>(App().Adressenauswertung)->ZeigeModal();
+    if (Statistik().Adressenauswertung) static_cast<ui::Formular*>(Statistik().Adressenauswertung)->ZeigeModal();
 }
 
 void TAdressen::BitBtn2Click()
 {
     // The statistics of all customers, modally.
-    if (App().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(App().Datum_alle_Adressenauswertung)->ZeigeModal();
+    if (Statistik().Datum_alle_Adressenauswertung) static_cast<ui::Formular*>(Statistik().Datum_alle_Adressenauswertung)->ZeigeModal();
 }
 
 void TAdressen::SchalterSchliessenClick() { close(); }

@@ -40,13 +40,7 @@ QString Formatiere(const QVariant& wert, Maske maske)
     };
     switch (maske) {
     case Maske::Anzeige:
-        if (wert.typeId() == QMetaType::QDate) return data::Datumstext(wert.toDate());
-        if (wert.typeId() == QMetaType::Double) return data::AllgemeineZahl(wert.toDouble());
-        return wert.toString();
-    case Maske::Text:
-        if (wert.typeId() == QMetaType::Double) return data::AllgemeineZahl(wert.toDouble());
-        if (wert.typeId() == QMetaType::QDate) return data::Datumstext(wert.toDate());
-        return wert.toString();
+    case Maske::Text: return data::Wertetext(wert, data::Feldart::Text);
     case Maske::Zahl:
         if (text && wert.toString().trimmed().isEmpty()) return QString();
         return data::AllgemeineZahl(zahl());

@@ -10,6 +10,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
 #include "ui/Sanduhr.h"
+#include "stats/Statistikfenster.h"
 
 TArtikelauswertung::TArtikelauswertung(QWidget* parent) : stats::Zeitraumfenster(parent)
 {
@@ -43,7 +44,7 @@ void TArtikelauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const 
         ui::Hinweis(QStringLiteral("Für den ausgewählten Zeitraum sind keine Umsätze vorhanden"), this);
         return;
     }
-    TRepArtikelauswertung* bericht = App().RepArtikelauswertung;
+    TRepArtikelauswertung* bericht = Statistik().RepArtikelauswertung;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     report::Vorschau(*bericht, this);
 }

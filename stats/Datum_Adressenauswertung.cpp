@@ -9,6 +9,7 @@
 #include "stats/Summieren.h"
 #include "ui/Anwendung.h"
 #include "ui/Sanduhr.h"
+#include "stats/Statistikfenster.h"
 
 TAdressenauswertung::TAdressenauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent)
@@ -34,7 +35,7 @@ void TAdressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const
     artikel->Open();
 
     // Also a period without sales is previewed: it shows the customer.
-    TRepAdressenauswertung* bericht = App().RepAdressenauswertung;
+    TRepAdressenauswertung* bericht = Statistik().RepAdressenauswertung;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     sanduhr.Ende();
     report::Vorschau(*bericht, this);

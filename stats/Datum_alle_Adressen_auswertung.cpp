@@ -9,6 +9,7 @@
 #include "stats/Summieren.h"
 #include "ui/Anwendung.h"
 #include "ui/Sanduhr.h"
+#include "stats/Statistikfenster.h"
 
 TDatum_alle_Adressenauswertung::TDatum_alle_Adressenauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent)
@@ -30,7 +31,7 @@ void TDatum_alle_Adressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate&
     stats::SetzeZeitraum(kunden, von, bis);
     kunden->Open();
 
-    TRepalleAdressenauswertungen* bericht = App().RepalleAdressenauswertungen;
+    TRepalleAdressenauswertungen* bericht = Statistik().RepalleAdressenauswertungen;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     sanduhr.Ende();
     report::Vorschau(*bericht, this);

@@ -10,6 +10,7 @@
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
 #include "ui/Sanduhr.h"
+#include "stats/Statistikfenster.h"
 
 TKategorieauswertung::TKategorieauswertung(QWidget* parent)
     : stats::Zeitraumfenster(parent)
@@ -36,7 +37,7 @@ void TKategorieauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, cons
         ui::Hinweis(QStringLiteral("Für den ausgewählten Zeitraum sind keine Umsätze vorhanden"), this);
         return;
     }
-    TKategoriestatistik* bericht = App().Kategoriestatistik;
+    TKategoriestatistik* bericht = Statistik().Kategoriestatistik;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
     report::Vorschau(*bericht, this);
 }

@@ -60,13 +60,7 @@ namespace {
 // can be edited and read back.
 QString Bearbeitungstext(const data::Field& f)
 {
-    if (f.isNull()) return QString();
-    switch (f.art()) {
-    case data::Feldart::Datum: return data::Datumstext(f.asDate());
-    case data::Feldart::Zahl:
-    case data::Feldart::Geld: return data::AllgemeineZahl(f.asFloat());
-    default: return f.asString();
-    }
+    return data::Wertetext(f.value(), f.art(), data::Textart::Bearbeiten);
 }
 
 bool Bearbeitbar(Dataset* ds)

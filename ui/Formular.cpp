@@ -1,6 +1,9 @@
 #include "ui/Formular.h"
 
+#include "data/Dataset.h"
+#include "data/Fehler.h"
 #include "ui/Fehler.h"
+#include "ui/Meldungen.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -80,8 +83,25 @@ void Formular::ImBildschirmHalten()
     if (r.topLeft() != frameGeometry().topLeft()) move(r.topLeft());
 }
 
+bool Formular::BearbeiteModal(data::Dataset* ds)
+{
+    m_speichern = ds;
+    const bool ok = ZeigeModal();
+    m_speichern = nullptr;
+    if (!ok) ds->Cancel();
+    return ok;
+}
+
 void Formular::done(int r)
 {
+    if (r == QDialog::Accepted && m_speichern) {
+        try {
+            m_speichern->Post();
+        } catch (const data::Fehler& f) {
+            Fehlermeldung(f.text(), this);
+            return;
+        }
+    }
     Geschuetzt([this] { FormClose(); });
     QDialog::done(r);
 }

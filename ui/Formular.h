@@ -16,6 +16,10 @@
 class QKeyEvent;
 class QPushButton;
 
+namespace data {
+class Dataset;
+}
+
 namespace ui {
 
 class Formular : public QDialog {
@@ -29,6 +33,12 @@ public:
 
     // Shows the window modally; true when it was closed with OK.
     bool ZeigeModal();
+    // Shows the window modally as the editor of the row `ds` is editing. OK
+    // writes the row before the window closes: when the database refuses
+    // it, the message is shown and the window stays open with everything
+    // typed, so the user can correct it or try again. Abbrechen (or the
+    // frame) cancels the edit. True when the row was written.
+    bool BearbeiteModal(data::Dataset* ds);
     // Shows the window without blocking (or brings it to the front).
     void Zeige();
 
@@ -64,6 +74,7 @@ protected:
 
 private:
     bool m_keyPreview = false;
+    data::Dataset* m_speichern = nullptr;  // written by OK while BearbeiteModal runs
     // The key event being passed from the focused control up to the window,
     // and the widget that had it last: the window sees each key once.
     const QEvent* m_tasteInArbeit = nullptr;

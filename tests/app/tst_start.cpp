@@ -4,11 +4,13 @@
 #include "TestUmgebung.h"
 
 #include "app/Erzeugung.h"
+#include "app/Programmfenster.h"
 #include "app/Start.h"
 #include "app/ordavo.h"
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/nochnichtbezahlt_.h"
@@ -97,7 +99,7 @@ private slots:
             QVERIFY(f.text().contains("ordavo_tab.mdb"));
         }
         test::ProgrammBeenden();
-        QVERIFY(!App().Ordavo);
+        QVERIFY(!Programm().Ordavo);
     }
 
     void desktopIconFlag_data()
@@ -153,7 +155,7 @@ private slots:
         test::ProgrammErzeugen();
         const QByteArray ini = Lies(ordner.datei("Ordavo.ini"));
         QFile::remove(ordner.datei("home/Desktop/Ordavo.desktop"));
-        auto* aktion = App().Ordavo->findChild<QAction*>("IconErstellen1");
+        auto* aktion = Programm().Ordavo->findChild<QAction*>("IconErstellen1");
         test::AntworteMeldung("Abbrechen");
         aktion->trigger();
         QVERIFY(!QFile::exists(ordner.datei("home/Desktop/Ordavo.desktop")));
@@ -183,13 +185,13 @@ private slots:
         if (stammdaten) test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
         if (!stammdaten) test::AntworteMeldung();
-        App().Ordavo->show();
-        auto* timer = App().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        Programm().Ordavo->show();
+        auto* timer = Programm().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
         QVERIFY(timer);
         // The reminder's one tick has come and its box, if any, is answered.
         QTRY_VERIFY(!timer->isActive() && test::OffeneDialoge() == 0 && !QApplication::activeModalWidget());
-        App().Ordavo->hide();
-        App().Ordavo->show();
+        Programm().Ordavo->hide();
+        Programm().Ordavo->show();
         QVERIFY(!timer->isActive());  // showing again reminds no one
         QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
         QCOMPARE(test::OffeneDialoge(), 0);
@@ -211,9 +213,9 @@ private slots:
         if (vorhanden) StandIn(ordner.datei("datensicherung"), merker);
         test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
-        App().Ordavo->show();
-        App().Ordavo->findChild<QPushButton*>("BitBtn5")->click();
-        QVERIFY(!App().Ordavo->isVisible());
+        Programm().Ordavo->show();
+        Programm().Ordavo->findChild<QPushButton*>("BitBtn5")->click();
+        QVERIFY(!Programm().Ordavo->isVisible());
         if (vorhanden) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(merker), 5000);
         else QVERIFY(!QFile::exists(merker));
         test::ProgrammBeenden();
@@ -227,7 +229,7 @@ private slots:
         test::Programmordner ordner;
         test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
+        TOrdavo* h = Programm().Ordavo;
         h->show();
         for (const char* knopf : {"BitBtn1", "BitBtn3", "BitBtn6"}) h->findChild<QPushButton*>(knopf)->click();
         for (const char* aktion : {"AlleLieferscheine1", "PLUverwalten1"}) h->findChild<QAction*>(aktion)->trigger();
@@ -302,7 +304,7 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) "
                   "VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
+        TOrdavo* h = Programm().Ordavo;
         const QRect frei = h->screen()->availableGeometry();
         QVERIFY2(frei.width() <= 1024, "kein kleiner Bildschirm");
         h->move(frei.topLeft());
@@ -341,13 +343,13 @@ private slots:
         modal([&] { h->findChild<QAction*>("Info1")->trigger(); });
         // The header of a new note stays open beside the main window until it is closed.
         h->findChild<QPushButton*>("BitBtn2")->click();
-        QWidget* kopf = App().Lieferscheinkopf;
+        QWidget* kopf = Lieferung().Lieferscheinkopf;
         QVERIFY(kopf->isVisible());
         pruefen(kopf);
         kopf->close();
         for (const char* knopf : {"BitBtn1", "BitBtn3", "BitBtn6", "BitBtn4"}) h->findChild<QPushButton*>(knopf)->click();
         h->findChild<QAction*>("PLUverwalten1")->trigger();
-        QWidget* browser = App().Lieferschein;
+        QWidget* browser = Lieferung().Lieferschein;
         modal([&] { browser->findChild<QPushButton*>("Schalterartikelhinzuf")->click(); });  // Artikelauswahl
         modal([&] { browser->findChild<QPushButton*>("BitBtn2")->click(); });  // Lieferscheinsuche
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -421,8 +423,8 @@ private slots:
         test::Programmordner ordner;
         test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
-        auto* browser = static_cast<QWidget*>(App().Lieferschein);
+        TOrdavo* h = Programm().Ordavo;
+        auto* browser = static_cast<QWidget*>(Lieferung().Lieferschein);
         // No delivery notes: the button does nothing, the menu item opens the empty browser.
         h->findChild<QPushButton*>("BitBtn4")->click();
         QVERIFY(!browser->isVisible());
@@ -433,7 +435,7 @@ private slots:
         // one, while the list is still open from the start; again after the
         // window was closed; and when it is brought to the front.
         QVERIFY(App().DMOrdavo->ADO_Nochnichtbezahlt->Active());
-        QWidget* offene = App().nochnichtbezahlt;
+        QWidget* offene = Lieferung().nochnichtbezahlt;
         test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'Kunde')");
         QStringList gelesen;
         for (int nr = 1; nr <= 3; ++nr) {
@@ -453,7 +455,7 @@ private slots:
     {
         test::Programmordner ordner;
         test::ProgrammErzeugen();
-        TOrdavo* h = App().Ordavo;
+        TOrdavo* h = Programm().Ordavo;
         QCOMPARE(h->windowTitle(), QString("Ordavo :: Torsil"));
         QCOMPARE(h->findChild<QPushButton*>("BitBtn2")->text(), QString("   Neuer Lieferschein   "));
         QCOMPARE(h->findChild<QPushButton*>("BitBtn6")->text(), QString("   Offene Rechnungen"));

@@ -5,6 +5,7 @@
 
 #include "app/Datenuebernahme.h"
 #include "app/Erzeugung.h"
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 #include "import/Zeilenquelle.h"
 #include "ui/Anwendung.h"
@@ -74,11 +75,11 @@ private slots:
 
         // The start goes on with the new database: the main window opens.
         test::ProgrammErzeugen();
-        QVERIFY(App().Ordavo);
-        App().Ordavo->show();
-        QVERIFY(QTest::qWaitForWindowExposed(App().Ordavo));
+        QVERIFY(Programm().Ordavo);
+        Programm().Ordavo->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Programm().Ordavo));
         // Past the reminder's one tick: master data are there, so no box.
-        auto* timer = App().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        auto* timer = Programm().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
         QVERIFY(timer);
         QTRY_VERIFY(!timer->isActive());
         QCOMPARE(test::Meldungen(), QStringList());

@@ -3,6 +3,7 @@
 // backup archive as they were.
 #include "TestUmgebung.h"
 
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 #include "backup/datensicherung1.h"
 #include "platform/Pfade.h"
@@ -78,8 +79,8 @@ private slots:
         Schreiben(probe + QStringLiteral("/datensicherung"), "#!/bin/sh\npwd > gestartet\n");
         QFile::setPermissions(probe + QStringLiteral("/datensicherung"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         test::ProgrammErzeugen();
-        App().Ordavo->show();
-        App().Ordavo->close();
+        Programm().Ordavo->show();
+        Programm().Ordavo->close();
         QTRY_VERIFY(QFile::exists(probe + QStringLiteral("/gestartet")));
         test::ProgrammBeenden();
 

@@ -174,7 +174,9 @@ private slots:
         ls->Cancel();
     }
 
-    void abgewiesenerPostVerwirftDenSatz()
+    // A post the database refuses keeps the row being inserted, with its
+    // values, so the user can correct it; nothing is stored.
+    void abgewiesenerPostBehaeltDenSatz()
     {
         Dataset* plu = dm->Table_PLU;
         test::Sql("INSERT INTO t_PLU VALUES (42, 1)");
@@ -182,8 +184,12 @@ private slots:
         plu->Insert();
         plu->FieldByName("PLU").setValue(42);
         QVERIFY_THROWS_EXCEPTION(data::Fehler, plu->Post());
-        QCOMPARE(plu->State(), Dataset::Zustand::Browse);
+        QCOMPARE(plu->State(), Dataset::Zustand::Insert);
+        QCOMPARE(plu->FieldByName("PLU").asInteger(), 42);
         QCOMPARE(test::Wert("SELECT count(*) FROM t_PLU").toInt(), 1);
+        plu->FieldByName("PLU").setValue(43);
+        plu->Post();
+        QCOMPARE(test::Wert("SELECT count(*) FROM t_PLU").toInt(), 2);
     }
 
     void loeschenKaskadiert()

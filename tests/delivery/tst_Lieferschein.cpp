@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/Rechnungsdaten_.h"
@@ -28,7 +29,7 @@ class TstLieferschein : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Browser() { return App().Lieferschein; }
+    QWidget* Browser() { return Lieferung().Lieferschein; }
     void Klick(const char* knopf) { QTest::mouseClick(In<QPushButton>(Browser(), knopf), Qt::LeftButton); }
     QStringList Summen()
     {
@@ -73,7 +74,7 @@ private slots:
                   "(2, 3, 1, 1, 10.0, 4.0), (3, 3, 3, 1, 4.0, 1.0), (4, 3, 4, 2, 1.0, 1.0), "
                   "(5, 4, 1, 1, 10.0, 4.0), (6, 4, 2, 2, 2.5, 1.0)");
         test::ProgrammErzeugen();
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Browser()));
     }
     void cleanup()
@@ -115,7 +116,7 @@ private slots:
     {
         QCOMPARE(AktuelleId(), qint64(1));
         QCOMPARE(Summen(), QStringList(3, "0,00 €"));
-        Tnochnichtbezahlt* offene = App().nochnichtbezahlt;
+        Tnochnichtbezahlt* offene = Lieferung().nochnichtbezahlt;
         offene->Zeige();
         QStringList waehrend;
         BeimDialog([&](QWidget* w) {

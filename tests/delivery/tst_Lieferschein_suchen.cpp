@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_suchen.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
@@ -69,7 +70,7 @@ private slots:
                   "(1, 101, '2024-03-01', 1), (2, 102, '2024-03-02', 1), (3, 103, '2024-03-03', 2),"
                   "(4, 104, '2024-03-04', 3), (5, 105, '2024-03-05', 5)");
         test::ProgrammErzeugen();
-        fenster = App().Lieferscheinsuche;
+        fenster = Lieferung().Lieferscheinsuche;
         QVERIFY(fenster);
         // As the delivery-note window does before showing the search.
         App().DMOrdavo->ADO_suchen_Lieferschein->Open();

@@ -6,6 +6,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "ui/Anwendung.h"
@@ -31,9 +32,9 @@ class TstLieferscheinkopf : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    TLieferscheinkopf* Kopf() { return App().Lieferscheinkopf; }
-    QWidget* KopfW() { return App().Lieferscheinkopf; }
-    QWidget* Browser() { return App().Lieferschein; }
+    TLieferscheinkopf* Kopf() { return Lieferung().Lieferscheinkopf; }
+    QWidget* KopfW() { return Lieferung().Lieferscheinkopf; }
+    QWidget* Browser() { return Lieferung().Lieferschein; }
     Dataset* Lief() { return App().DMOrdavo->ADO_Lieferschein; }
     // Chooses the customer as a user does: keys in the name list.
     void KundeWaehlen(QWidget* w, const QString& name)
@@ -184,7 +185,7 @@ private slots:
         test::Sql("INSERT INTO t_PLU VALUES (4, 1)");
         Lief()->Requery();
         App().DMOrdavo->ADO_artikel->Requery();
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Browser()));
         NeuOeffnen();
         Ersetzen(In<QLineEdit>(KopfW(), "DB_LiefNR"), "55");
@@ -241,7 +242,7 @@ private slots:
                   "lief_zahlbetrag) VALUES (1, 5, '2024-01-20', 1, ?, ?, NULL)",
                   {rechnungsdatum, zahldatum});
         Lief()->Requery();
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Browser()));
 
         bool gesperrt = false, zahlungSichtbar = false;
@@ -292,7 +293,7 @@ private slots:
             Ersetzen(betrag, "12");
             QTest::keyClick(betrag, Qt::Key_Return);
         });
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QTest::mouseClick(In<QPushButton>(Browser(), "Schalterliefaendern"), Qt::LeftButton);
         QCOMPARE(test::Meldungen(), QStringList{"'zwanzig' ist kein gültiger Gleitkommawert"});
         QVERIFY(offen);

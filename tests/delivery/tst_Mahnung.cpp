@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Mahnung_.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
@@ -82,9 +83,9 @@ private slots:
                   "(3, 13, '2024-03-03', 1, '2024-03-07', 'Letzte Mahnung')");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 1, 100, 0), (2, 2, 1, 2, 100, 0), (3, 3, 1, 3, 100, 0), (4, 3, 1, 1, 5, 0)");
         test::ProgrammErzeugen();
-        liste = App().nochnichtbezahlt;
+        liste = Lieferung().nochnichtbezahlt;
         QVERIFY(liste);
-        QVERIFY(App().Mahnung);
+        QVERIFY(Lieferung().Mahnung);
         if (!Offen()->Active()) Offen()->Open();
         liste->Zeige();
     }

@@ -8,6 +8,7 @@
 #include "data/dm_ordavo.h"
 #include "delivery/Artikel_bearbeiten.h"
 #include "delivery/Artikelauswahl_.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/PLU_ArtikelEingabe.h"
 #include "ui/Anwendung.h"
@@ -65,8 +66,8 @@ class TstPositionen : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Browser() { return App().Lieferschein; }
-    QWidget* Auswahl() { return App().Artikelauswahl; }
+    QWidget* Browser() { return Lieferung().Lieferschein; }
+    QWidget* Auswahl() { return Lieferung().Artikelauswahl; }
 
 private slots:
     void init()
@@ -82,7 +83,7 @@ private slots:
         test::Sql("INSERT INTO t_PLU VALUES (42, 1), (7, 2), (77, 99)");
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (1, 1, '2024-03-05', 1)");
         test::ProgrammErzeugen();
-        static_cast<ui::Formular*>(App().Lieferschein)->Zeige();
+        static_cast<ui::Formular*>(Lieferung().Lieferschein)->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Browser()));
     }
     void cleanup()
@@ -307,7 +308,7 @@ private slots:
         QVERIFY(cursorAmEnde);
         QCOMPARE(test::Meldungen(), meldung.isEmpty() ? QStringList() : QStringList{meldung});
         QCOMPARE(Positionen(), positionen);
-        QVERIFY(!App().PLUArtikelEingabe->isVisible());
+        QVERIFY(!Lieferung().PLUArtikelEingabe->isVisible());
         double netto = 0;
         for (const auto& p : positionen) netto += p[1].toDouble() * p[2].toDouble();
         QCOMPARE(In<QLabel>(Browser(), "LabelNetto")->text(), data::Waehrung(netto));
@@ -358,7 +359,7 @@ private slots:
         QCOMPARE(plu, ziffer);
         Taste(grid, QEvent::KeyRelease, taste, mods, text, quint32(tastencode));
         Taste(grid, QEvent::KeyRelease, gehalten, Qt::NoModifier);
-        QVERIFY(!App().PLUArtikelEingabe->isVisible());
+        QVERIFY(!Lieferung().PLUArtikelEingabe->isVisible());
         QCOMPARE(Positionen(), (QList<QList<QVariant>>{}));
     }
 

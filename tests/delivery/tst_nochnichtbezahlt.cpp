@@ -4,6 +4,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "delivery/Lieferfenster.h"
 #include "delivery/Zahlungsdatum_.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
@@ -50,9 +51,9 @@ private slots:
                   "(5, 15, '2024-03-04', 1, '2024-03-08', '2024-03-20', 50)");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 1, 100, 0), (2, 3, 2, 1, 8.75, 0)");
         test::ProgrammErzeugen();
-        liste = App().nochnichtbezahlt;
+        liste = Lieferung().nochnichtbezahlt;
         QVERIFY(liste);
-        QVERIFY(App().Zahlungsdatum);
+        QVERIFY(Lieferung().Zahlungsdatum);
         // As the main window's "Offene Rechnungen" does.
         if (!Offen()->Active()) Offen()->Open();
         liste->Zeige();

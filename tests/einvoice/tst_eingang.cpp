@@ -12,6 +12,7 @@
 #include "einvoice/Nachrechnen.h"
 #include "einvoice/Zugferd.h"
 #include "report/Ausgabe.h"
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 #include "ui/Anwendung.h"
 
@@ -355,10 +356,10 @@ private slots:
     {
         test::Programmordner ordner;
         test::ProgrammErzeugen();
-        QAction* aktion = App().Ordavo->findChild<QAction*>(QStringLiteral("ERechnungAnzeigen1"));
+        QAction* aktion = Programm().Ordavo->findChild<QAction*>(QStringLiteral("ERechnungAnzeigen1"));
         QVERIFY(aktion);
         QCOMPARE(aktion->text(), QStringLiteral("E-Rechnung anzeigen …"));
-        QVERIFY(App().Ordavo->findChild<QMenu*>(QStringLiteral("Datei1"))->actions().contains(aktion));
+        QVERIFY(Programm().Ordavo->findChild<QMenu*>(QStringLiteral("Datei1"))->actions().contains(aktion));
 
         // Failures are noted and checked after the dialog is closed, so that no check leaves it open.
         QString befund;

@@ -2,6 +2,7 @@
 // checked from outside: the official rules (pruefen), qpdf, pdffonts.
 #include "TestUmgebung.h"
 
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 
 #include "data/Dataset.h"
@@ -11,6 +12,7 @@
 #include "einvoice/Einheiten.h"
 #include "einvoice/Erfassen.h"
 #include "einvoice/Pruefung.h"
+#include "print/Druckfenster.h"
 #include "print/Rep_Lieferschein.h"
 #include "print/Rep_Rechnung.h"
 #include "ui/Anwendung.h"
@@ -109,7 +111,7 @@ class TstERechnung : public QObject {
         dm->ADO_Druck_Lief->setFilter(QStringLiteral("la_lieferschein_id = %1").arg(id));
         dm->ADO_Druck_Lief->setFiltered(true);
         dm->ADO_Druck_Lief->Open();
-        App().RepRechnung->Preview();
+        Druck().RepRechnung->Preview();
         dm->ADO_Druck_Lief->setFilter(QString());
         dm->ADO_Druck_Lief->setFiltered(false);
         if (test::OffeneDialoge() != 0) qFatal("nicht alle Dialoge erschienen");
@@ -348,7 +350,7 @@ private slots:
                 if (t->item(i, 0)->text() == "Gebinde") t->item(i, 1)->setText("ca");
             test::Klicke(w, "BitBtn1");
         });
-        In<QAction>(App().Ordavo, "ERechnungEinrichten1")->trigger();
+        In<QAction>(Programm().Ordavo, "ERechnungEinrichten1")->trigger();
         QCOMPARE(gesehen, QStringList({"Gebinde=C62", "kg=KGM", "Std.=HUR", "Stück=H87"}));
         QVERIFY(test::Meldungen().value(0).contains("ist ungültig"));
         QCOMPARE(test::Zeilen("SELECT er_land, er_steuernummer, er_iban, er_befreiungsgrund FROM t_erechnung_firma"),
@@ -391,7 +393,7 @@ private slots:
         dm->ADO_Druck_Lief->setFilter(QStringLiteral("la_lieferschein_id = 1"));
         dm->ADO_Druck_Lief->setFiltered(true);
         dm->ADO_Druck_Lief->Open();
-        App().RepLieferschein->Preview();
+        Druck().RepLieferschein->Preview();
         QCOMPARE(test::OffeneDialoge(), 0);
         QVERIFY(!angeboten);
     }

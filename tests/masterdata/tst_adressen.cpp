@@ -5,6 +5,7 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "masterdata/adressen_.h"
 #include "masterdata/adressen_edit.h"
 #include "ui/Anwendung.h"
@@ -23,8 +24,8 @@ class TstAdressen : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Liste() { return App().Adressen; }
-    QWidget* Editor() { return App().Adressen_bearbeiten; }
+    QWidget* Liste() { return Stamm().Adressen; }
+    QWidget* Editor() { return Stamm().Adressen_bearbeiten; }
     Dataset* Adressen() { return App().DMOrdavo->ADO_t_adressen; }
 
     void ImEditor(std::function<void(QWidget*)> schritte)
@@ -69,7 +70,7 @@ private slots:
     {
         test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'A'), (41, 'B')");
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         QString form, id;
         QStringList leer;
         ImEditor([&](QWidget* w) {
@@ -106,7 +107,7 @@ private slots:
     void kundenUndLieferadressregel()
     {
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         QStringList formen;
         ImEditor([&](QWidget* w) {
             Klick(w, "DBCheckBox3");
@@ -141,7 +142,7 @@ private slots:
         test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_ganzername, adr_kunde, adr_lieferant, adr_hatlieferadr, adr_lief_ort) "
                   "VALUES (5, 'Alt', 'Anna', -1, 0, -1, 'Graz'), (6, 'Zwei', 'Zora', 0, -1, 0, 'Linz')");
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         // The delivery panel shows the columns whatever the flag holds.
         Adressen()->Locate("id", 6);
         QCOMPARE(Teil<QLabel>(Liste(), "DBText15")->text(), QString("Linz"));
@@ -168,7 +169,7 @@ private slots:
         Adressen()->Locate("id", 6);
         Klick(Liste(), "SchalterSchliessen");
         QVERIFY(!Liste()->isVisible());
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         QCOMPARE(Adressen()->RecNo(), 0);
         QCOMPARE(Teil<QLabel>(Liste(), "DBText1")->text(), QString("Anders"));
     }
@@ -183,7 +184,7 @@ private slots:
                   "adr_lief_ort) VALUES (2, ?, ?, ?, ?, ?, ?, ?)",
                   {lang, lang, lang, lang, lang, lang, lang});
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         QVERIFY(QTest::qWaitForWindowExposed(Liste()));
         const QSize vorher = Liste()->size();
         QVERIFY(Adressen()->Locate("id", 2));
@@ -221,7 +222,7 @@ private slots:
                   "VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 2, 5.0, 3.0)");
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         Adressen()->Locate("id", benutzt ? 1 : 2);
         for (const QString& a : antworten) test::AntworteMeldung(a);
         Klick(Liste(), "SchalterLoeschen");
@@ -243,7 +244,7 @@ private slots:
     void leereTabelle()
     {
         test::ProgrammErzeugen();
-        App().Adressen->Zeige();
+        Stamm().Adressen->Zeige();
         Klick(Liste(), "SchalterLoeschen");
         QCOMPARE(test::Meldungen(), QStringList());
         QString form;

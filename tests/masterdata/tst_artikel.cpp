@@ -9,6 +9,7 @@
 #include "masterdata/Artikel_editieren.h"
 #include "masterdata/Einheit_.h"
 #include "masterdata/Kategorie_.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 #include "ui/DatenControls.h"
@@ -26,8 +27,8 @@ class TstArtikel : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Liste() { return App().Artikel; }
-    QWidget* Editor() { return App().Artikeleditieren; }
+    QWidget* Liste() { return Stamm().Artikel; }
+    QWidget* Editor() { return Stamm().Artikeleditieren; }
     Dataset* Artikel() { return App().DMOrdavo->ADO_artikel; }
 
     // Runs `schritte` in the open editor outside the dialog helper, so that
@@ -75,7 +76,7 @@ private slots:
     {
         test::Sql("INSERT INTO t_einheit VALUES (3, ?)", {QString(250, QLatin1Char('W')) + "Ende."});
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         QRect editor, frei, knopf;
         int eintraege = 0;
         ImEditor([&](QWidget* w) {
@@ -98,7 +99,7 @@ private slots:
         test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_einheit_id, artikel_kategorie_id) VALUES "
                   "(9, 41, 'Schraube', 1, 1), (3, 50, 'Mutter', 1, 1)");
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         QStringList eindruck;
         ImEditor([&](QWidget* w) {
             eindruck << w->windowTitle() << QString::number(Sichtbar(w, "StaticText2")) << QString::number(Sichtbar(w, "StaticText1"))
@@ -155,7 +156,7 @@ private slots:
         QFETCH(QString, preis);
         QFETCH(QString, preis2);
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         QString t1, t2;
         ImEditor([&](QWidget* w) {
             Tippe(w, "DBEdit5", einkauf);
@@ -179,7 +180,7 @@ private slots:
         test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_einkauf, artikel_preis, artikel_preis_2, "
                   "artikel_einheit_id, artikel_kategorie_id) VALUES (1, 1, 'A', 10, 15, 12, 1, 1), (2, 2, 'B', 4, 5, NULL, 1, 1)");
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         Artikel()->Locate("id", 2);
         QStringList eindruck;
         ImEditor([&](QWidget* w) {
@@ -212,7 +213,7 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 2, 5.0, 3.0)");
         test::Sql("INSERT INTO t_PLU VALUES (77, 2)");
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
 
         test::AntworteMeldung("OK");
         test::AntworteMeldung("OK");
@@ -239,7 +240,7 @@ private slots:
     void leereListe()
     {
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         Klick(Liste(), "SchalteralleArtikelLoeschen");
         QCOMPARE(test::Meldungen(), QStringList());
         QString titel;
@@ -263,7 +264,7 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 2, 5.0, 3.0)");
         test::ProgrammErzeugen();
         Dataset* positionen = App().DMOrdavo->ADO_Lieferschein_Artikel;
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         ImEditor([](QWidget* w) {
             Tippe(w, "DBEdit2", "neu");
             Klick(w, "SchaleterArtikeleditOK");
@@ -299,7 +300,7 @@ private slots:
         QFETCH(QString, falsch);
         QFETCH(QString, richtig);
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         bool offen = false;
         Dataset::Zustand zustand = Dataset::Zustand::Inaktiv;
         QString imFeld;
@@ -339,7 +340,7 @@ private slots:
         QFETCH(QVariant, gespeichert);
         test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez) VALUES (4, 5, 'alt')");
         test::ProgrammErzeugen();
-        App().Artikel->Zeige();
+        Stamm().Artikel->Zeige();
         QString vorschlag, idVorher, idNachher, nrNachher;
         bool listeBedienbar = false;
         QStringList einheiten, kategorien;
@@ -349,7 +350,7 @@ private slots:
             // The dialog opens in "Artikel-Nr" with the proposal selected: typing replaces it.
             if (!nummer.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), nummer);
             Klick(w, "SchalterneueEinheit");
-            QWidget* liste = App().einheit;
+            QWidget* liste = Stamm().einheit;
             QVERIFY(liste->isVisible());
             // Meanwhile another article is stored (e.g. by a second program run).
             test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez) VALUES (6, 7, 'dazwischen')");
@@ -367,8 +368,8 @@ private slots:
                 Tippe(e, "DBEdit2", "Sonstiges");
                 Klick(e, "SchalterEinheiteditOK");
             });
-            Klick(App().Kategorie, "SchalterEinheitNeu");
-            Klick(App().Kategorie, "SchalterEinheitSchliessen");
+            Klick(Stamm().Kategorie, "SchalterEinheitNeu");
+            Klick(Stamm().Kategorie, "SchalterEinheitSchliessen");
             w->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(w));
             QCoreApplication::processEvents();  // what the activation set off

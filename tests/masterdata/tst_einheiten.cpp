@@ -8,6 +8,7 @@
 #include "masterdata/Einheit_editieren.h"
 #include "masterdata/Kategorie_.h"
 #include "masterdata/Kategorie_editieren.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "ui/Anwendung.h"
 #include "ui/DBGrid.h"
 
@@ -25,10 +26,10 @@ struct Art {
     const char* nameEdit;
     const char* labelNeu;
     QString listentitel, ueberschrift;
-    ui::Formular* liste() const { return tabelle == "t_einheit" ? static_cast<ui::Formular*>(App().einheit) : App().Kategorie; }
+    ui::Formular* liste() const { return tabelle == "t_einheit" ? static_cast<ui::Formular*>(Stamm().einheit) : Stamm().Kategorie; }
     ui::Formular* editor() const
     {
-        return tabelle == "t_einheit" ? static_cast<ui::Formular*>(App().einheit_bearbeiten) : App().Kategorie_bearbeiten;
+        return tabelle == "t_einheit" ? static_cast<ui::Formular*>(Stamm().einheit_bearbeiten) : Stamm().Kategorie_bearbeiten;
     }
     data::Dataset* ds() const { return tabelle == "t_einheit" ? App().DMOrdavo->ADO_t_Einheit : App().DMOrdavo->ADO_t_Kategorie; }
 };

@@ -2,10 +2,12 @@
 #include "Bedienen.h"
 #include "TestUmgebung.h"
 
+#include "app/Programmfenster.h"
 #include "app/ordavo.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "masterdata/Stammdaten_.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "ui/Anwendung.h"
 
 #include <QCheckBox>
@@ -19,12 +21,12 @@ class TstStammdaten : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    QWidget* Fenster() { return App().Stammdaten; }
+    QWidget* Fenster() { return Stamm().Stammdaten; }
     // The main window's button "Stammdaten" opens the window.
     void Oeffnen(std::function<void(QWidget*)> schritte)
     {
         test::BeimNaechstenDialog([schritte](QWidget* w) { QTimer::singleShot(0, w, [w, schritte] { schritte(w); }); });
-        Teil<QPushButton>(App().Ordavo, "BitBtn7")->click();
+        Teil<QPushButton>(Programm().Ordavo, "BitBtn7")->click();
         QTRY_VERIFY(!Fenster()->isVisible());
     }
 

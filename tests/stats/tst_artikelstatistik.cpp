@@ -7,11 +7,13 @@
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "masterdata/Artikel_.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "report/Ausgabe.h"
 #include "stats/Artikel_auswertung.h"
 #include "stats/Kategorie_auswertung.h"
 #include "stats/Rep_Artikelauswertung.h"
 #include "stats/Rep_Artikelauswertung_Kategorie.h"
+#include "stats/Statistikfenster.h"
 #include "stats/UpDown.h"
 #include "ui/Anwendung.h"
 
@@ -33,7 +35,7 @@ class TstArtikelstatistik : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
-    TArtikelauswertung* fenster() { return App().Artikelauswertung; }
+    TArtikelauswertung* fenster() { return Statistik().Artikelauswertung; }
     QLineEdit* jahr(QWidget* f) { return f->findChild<QLineEdit*>("EditJahr"); }
     QPushButton* knopf(QWidget* f, const char* name) { return f->findChild<QPushButton*>(name); }
     QCalendarWidget* kalender(QWidget* f, const char* name) { return f->findChild<QCalendarWidget*>(name); }
@@ -73,14 +75,14 @@ private slots:
     void ausDerArtikelliste()
     {
         fenster()->close();
-        QWidget* liste = App().Artikel;
-        static_cast<ui::Formular*>(App().Artikel)->Zeige();
+        QWidget* liste = Stamm().Artikel;
+        static_cast<ui::Formular*>(Stamm().Artikel)->Zeige();
         knopf(liste, "BitBtn2")->click();
         QVERIFY(fenster()->isVisible());
         QVERIFY(!fenster()->isModal());
         knopf(liste, "BitBtn3")->click();
-        QVERIFY(App().Kategorieauswertung->isVisible());
-        QVERIFY(!App().Kategorieauswertung->isModal());
+        QVERIFY(Statistik().Kategorieauswertung->isVisible());
+        QVERIFY(!Statistik().Kategorieauswertung->isModal());
     }
 
     void fensterUndSpinner()
@@ -119,7 +121,7 @@ private slots:
 
     void jahrMitGrenzenAnteilenUndSummen()
     {
-        auto v = Jahr(fenster(), "2023", *App().RepArtikelauswertung);
+        auto v = Jahr(fenster(), "2023", *Statistik().RepArtikelauswertung);
         QVERIFY(v.gezeigt);
         QVERIFY(!statistikOffen());
         QCOMPARE(int(v.seiten.size()), 1);
@@ -182,7 +184,7 @@ private slots:
         TArtikelauswertung* f = fenster();
         kalender(f, "MonthCalendar1")->setSelectedDate(QDate(2023, 12, 31));
         kalender(f, "MonthCalendar2")->setSelectedDate(QDate(2023, 12, 31));
-        auto v = Klick(f, "SchalterDatum", *App().RepArtikelauswertung);
+        auto v = Klick(f, "SchalterDatum", *Statistik().RepArtikelauswertung);
         QCOMPARE(Texte(v.seiten, "artikel_bez"), QStringList({"Schraube", "Mutter"}));
         QCOMPARE(Text(v.seiten, "LabelVon"), QString("31.12.2023"));
         QCOMPARE(Text(v.seiten, "LabelBis"), QString("31.12.2023"));
@@ -193,14 +195,14 @@ private slots:
 
     void alleOhneZeitraum()
     {
-        auto v = Klick(fenster(), "SchalteralleAnzeigen", *App().RepArtikelauswertung);
+        auto v = Klick(fenster(), "SchalteralleAnzeigen", *Statistik().RepArtikelauswertung);
         QVERIFY(v.gezeigt);
         for (const char* n : {"QRLabelVon", "LabelVon", "QRLabelBis", "LabelBis"})
             QVERIFY2(Texte(v.seiten, n).isEmpty(), n);
         QCOMPARE(Text(v.seiten, "LabelDatum"), QDate::currentDate().toString("dd.MM.yyyy"));
         QCOMPARE(Texte(v.seiten, "artikel_bez").size(), 5);
         // A year afterwards prints its period again.
-        auto j = Jahr(fenster(), "2023", *App().RepArtikelauswertung);
+        auto j = Jahr(fenster(), "2023", *Statistik().RepArtikelauswertung);
         QCOMPARE(Text(j.seiten, "LabelVon"), QString("01.01.2023"));
     }
 
@@ -212,7 +214,7 @@ private slots:
             jahr(f)->selectAll();
             QTest::keyClicks(jahr(f), "2022");
             QTest::keyClick(jahr(f), Qt::Key_Return);
-        }, *App().RepArtikelauswertung);
+        }, *Statistik().RepArtikelauswertung);
         QVERIFY(v.gezeigt);
         QCOMPARE(Text(v.seiten, "LabelVon"), QString("01.01.2022"));
         QCOMPARE(Texte(v.seiten, "artikel_bez"), QStringList({"Schraube"}));
@@ -237,7 +239,7 @@ private slots:
     {
         QFETCH(QString, eingabe);
         QFETCH(QString, meldung);
-        for (QWidget* f : {static_cast<QWidget*>(fenster()), static_cast<QWidget*>(App().Kategorieauswertung)}) {
+        for (QWidget* f : {static_cast<QWidget*>(fenster()), static_cast<QWidget*>(Statistik().Kategorieauswertung)}) {
             static_cast<ui::Formular*>(f)->Zeige();
             jahr(f)->setText(eingabe);
             test::AntworteMeldung("OK");
@@ -249,7 +251,7 @@ private slots:
 
     void keineUmsaetze()
     {
-        for (QWidget* f : {static_cast<QWidget*>(fenster()), static_cast<QWidget*>(App().Kategorieauswertung)}) {
+        for (QWidget* f : {static_cast<QWidget*>(fenster()), static_cast<QWidget*>(Statistik().Kategorieauswertung)}) {
             static_cast<ui::Formular*>(f)->Zeige();
             jahr(f)->setText("2030");
             test::AntworteMeldung("OK");
@@ -285,12 +287,12 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (20, 20, '2031-05-05', 1), (21, 21, '2032-05-05', 1)");
         test::Sql("INSERT INTO t_lieferschein_artikel (id, la_lieferschein_id, la_artikel_id, la_anzahl, la_preis, la_artikel_einkauf) VALUES "
                   "(40, 20, 5, 2, 0, 3), (41, 21, 1, 2, NULL, NULL)");
-        auto v = Jahr(fenster(), "2031", *App().RepArtikelauswertung);
+        auto v = Jahr(fenster(), "2031", *Statistik().RepArtikelauswertung);
         QCOMPARE(Texte(v.seiten, "label_gesamt_pro"), QStringList({"–"}));
         QCOMPARE(Texte(v.seiten, "Label_spanne_pro"), QStringList({"-100,00 %"}));
         QCOMPARE(Text(v.seiten, "LabelVerkauf"), QString("0,00 €"));
 
-        v = Jahr(fenster(), "2032", *App().RepArtikelauswertung);
+        v = Jahr(fenster(), "2032", *Statistik().RepArtikelauswertung);
         QCOMPARE(Texte(v.seiten, "artikel_bez"), QStringList({"Schraube"}));
         QCOMPARE(Texte(v.seiten, "label_gesamt_pro"), QStringList({"–"}));
         for (const char* n : {"LabelVerkauf", "LabelEinkauf", "LabelSpanne"}) QCOMPARE(Text(v.seiten, n), QString("0,00 €"));
@@ -307,7 +309,7 @@ private slots:
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (40, 40, '2031-03-03', 2)");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (40, 40, 40, 123456.75, 100, 60), (41, 40, 1, 1, 10, 6)");
         auto v = Beobachten([&] { jahr(fenster())->setText("2031"); knopf(fenster(), "BitBtn3")->click(); },
-                            *App().RepArtikelauswertung);
+                            *Statistik().RepArtikelauswertung);
         QVERIFY(v.gezeigt);
         const QString pdf = m_ordner->datei("breit.pdf");
         report::SchreibePdf(v.seiten, pdf);
@@ -332,7 +334,7 @@ private slots:
         }
         const QString pdf = m_ordner->datei("artikel.pdf");
         auto v = Beobachten([&] { jahr(fenster())->setText("2029"); knopf(fenster(), "BitBtn3")->click(); },
-                            *App().RepArtikelauswertung, [&](QWidget* vorschau) {
+                            *Statistik().RepArtikelauswertung, [&](QWidget* vorschau) {
                                 // The file dialog opens inside this answer: answer it from a timer of its own.
                                 QTimer::singleShot(0, [&] {
                                     QFileDialog* dlg = nullptr;
@@ -360,13 +362,13 @@ private slots:
 
     void kategorien()
     {
-        TKategorieauswertung* f = App().Kategorieauswertung;
+        TKategorieauswertung* f = Statistik().Kategorieauswertung;
         f->Zeige();
         QCOMPARE(f->windowTitle(), QString("Artikelstatistik nach Kategorie"));
         QCOMPARE(f->findChild<QLabel*>("Label2")->text(), QString("Artikelstatistik nach Kategorie"));
         QCOMPARE(jahr(f)->text(), QString::number(QDate::currentDate().year()));
 
-        auto v = Jahr(f, "2023", *App().Kategoriestatistik);
+        auto v = Jahr(f, "2023", *Statistik().Kategoriestatistik);
         QVERIFY(v.gezeigt);
         QVERIFY(!statistikOffen());
         QCOMPARE(Text(v.seiten, "QRLabelTitel"), QString("Kategoriestatistik vom"));
@@ -385,11 +387,11 @@ private slots:
         // 150 sold for 100 bought: 50 %; a category without purchase cost has no markup.
         test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (40, 40, '2033-03-03', 2)");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (50, 40, 1, 10, 15, 10), (51, 40, 7, 1, 20, 0)");
-        v = Jahr(f, "2033", *App().Kategoriestatistik);
+        v = Jahr(f, "2033", *Statistik().Kategoriestatistik);
         QCOMPARE(Texte(v.seiten, "spanne"), QStringList({"50,00 €", "20,00 €"}));
         QCOMPARE(Texte(v.seiten, "spannePro"), QStringList({"50,00 %", "–"}));
 
-        v = Klick(f, "SchalteralleAnzeigen", *App().Kategoriestatistik);
+        v = Klick(f, "SchalteralleAnzeigen", *Statistik().Kategoriestatistik);
         QVERIFY(Texte(v.seiten, "LabelVon").isEmpty());
         QVERIFY(Texte(v.seiten, "QRLabelVon").isEmpty());
         QCOMPARE(Texte(v.seiten, "kategorie"), QStringList({"Waren", "Dienste"}));

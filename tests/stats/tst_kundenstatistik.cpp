@@ -6,12 +6,14 @@
 
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "masterdata/Stammdatenfenster.h"
 #include "masterdata/adressen_.h"
 #include "stats/Datum_Adressenauswertung.h"
 #include "stats/Datum_alle_Adressen_auswertung.h"
 #include "stats/Rep_Adressenauswertung.h"
 #include "stats/Rep_alle_Adressenauswertung.h"
 #include "report/Ausgabe.h"
+#include "stats/Statistikfenster.h"
 #include "ui/Anwendung.h"
 
 #include <QCalendarWidget>
@@ -64,8 +66,8 @@ class TstKundenstatistik : public QObject {
     Lauf Kunde(int id, const QString& j)
     {
         App().DMOrdavo->ADO_t_adressen->Locate("id", id);
-        TAdressenauswertung* f = App().Adressenauswertung;
-        return Modal(f, *App().RepAdressenauswertung, [&] {
+        TAdressenauswertung* f = Statistik().Adressenauswertung;
+        return Modal(f, *Statistik().RepAdressenauswertung, [&] {
             jahr(f)->setText(j);
             knopf(f, "BitBtn3")->click();
         });
@@ -73,8 +75,8 @@ class TstKundenstatistik : public QObject {
 
     Lauf AlleKunden(const std::function<void(QWidget*)>& bedienen, const std::function<void(QWidget*)>& waehrend = {})
     {
-        TDatum_alle_Adressenauswertung* f = App().Datum_alle_Adressenauswertung;
-        return Modal(f, *App().RepalleAdressenauswertungen, [&] { bedienen(f); }, waehrend);
+        TDatum_alle_Adressenauswertung* f = Statistik().Datum_alle_Adressenauswertung;
+        return Modal(f, *Statistik().RepalleAdressenauswertungen, [&] { bedienen(f); }, waehrend);
     }
 
 private slots:
@@ -100,8 +102,8 @@ private slots:
 
     void ausDerAdressenliste()
     {
-        QWidget* liste = App().Adressen;
-        static_cast<ui::Formular*>(App().Adressen)->Zeige();
+        QWidget* liste = Stamm().Adressen;
+        static_cast<ui::Formular*>(Stamm().Adressen)->Zeige();
         QStringList modal;
         for (int i = 0; i < 2; ++i)
             test::BeimNaechstenDialog([&](QWidget* w) {
@@ -115,7 +117,7 @@ private slots:
 
     void kunde()
     {
-        TAdressenauswertung* f = App().Adressenauswertung;
+        TAdressenauswertung* f = Statistik().Adressenauswertung;
         QCOMPARE(f->windowTitle(), QString("Kundenstatistik"));
         QCOMPARE(f->findChild<QLabel*>("Label2")->text(), QString("Kundenstatistik"));
         QCOMPARE(knopf(f, "BitBtn2")->text(), QString("Abbrechen"));
@@ -171,13 +173,13 @@ private slots:
 
     void kundeAlleEinTagUndEnter()
     {
-        TAdressenauswertung* f = App().Adressenauswertung;
+        TAdressenauswertung* f = Statistik().Adressenauswertung;
         App().DMOrdavo->ADO_t_adressen->Locate("id", 3);
-        Lauf l = Modal(f, *App().RepAdressenauswertung, [&] { knopf(f, "SchalteralleAnzeigen")->click(); });
+        Lauf l = Modal(f, *Statistik().RepAdressenauswertung, [&] { knopf(f, "SchalteralleAnzeigen")->click(); });
         for (const char* n : {"LabelVon", "LabelVonDatum", "LabelBis", "LabelBisDatum"}) QVERIFY2(Texte(l.vorschau.seiten, n).isEmpty(), n);
         QCOMPARE(Texte(l.vorschau.seiten, "artikel_bez"), QStringList({"Schraube", "Mutter"}));
 
-        l = Modal(f, *App().RepAdressenauswertung, [&] {
+        l = Modal(f, *Statistik().RepAdressenauswertung, [&] {
             kalender(f, "MonthCalendar1")->setSelectedDate(QDate(2023, 12, 31));
             kalender(f, "MonthCalendar2")->setSelectedDate(QDate(2023, 12, 31));
             knopf(f, "SchalterDatum")->click();
@@ -186,7 +188,7 @@ private slots:
         QCOMPARE(Text(l.vorschau.seiten, "LabelNetto"), QString("15,00 €"));
 
         App().DMOrdavo->ADO_t_adressen->Locate("id", 5);
-        l = Modal(f, *App().RepAdressenauswertung, [&] {
+        l = Modal(f, *Statistik().RepAdressenauswertung, [&] {
             jahr(f)->setFocus();
             jahr(f)->setText("2025");
             QTest::keyClick(jahr(f), Qt::Key_Enter);
@@ -197,7 +199,7 @@ private slots:
 
     void kundeKalenderregelUndFalschesJahr()
     {
-        TAdressenauswertung* f = App().Adressenauswertung;
+        TAdressenauswertung* f = Statistik().Adressenauswertung;
         QDate von, bis;
         QStringList meldungen;
         QTimer::singleShot(0, f, [&] {
@@ -246,7 +248,7 @@ private slots:
 
     void alleKunden()
     {
-        TDatum_alle_Adressenauswertung* f = App().Datum_alle_Adressenauswertung;
+        TDatum_alle_Adressenauswertung* f = Statistik().Datum_alle_Adressenauswertung;
         QCOMPARE(f->windowTitle(), QString("Kundenstatistik für alle Kunden"));
         QCOMPARE(f->findChild<QLabel*>("Label2")->text(), QString("Kundenstatistik"));
 
@@ -285,7 +287,7 @@ private slots:
             kalender(w, "MonthCalendar2")->setSelectedDate(QDate(2023, 1, 1));
             knopf(w, "SchalterDatum")->click();
         }, [&](QWidget*) {
-            QWidget* f = App().Datum_alle_Adressenauswertung;
+            QWidget* f = Statistik().Datum_alle_Adressenauswertung;
             von = kalender(f, "MonthCalendar1")->selectedDate();
             bis = kalender(f, "MonthCalendar2")->selectedDate();
         });

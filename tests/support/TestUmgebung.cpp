@@ -1,10 +1,11 @@
 #include "TestUmgebung.h"
 
-#include "app/Erzeugung.h"
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
 #include "data/Schema.h"
 #include "platform/Pfade.h"
 #include "ui/Anwendung.h"
+#include "ui/Erzeugung.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -79,16 +80,7 @@ QList<QList<QVariant>> Ausfuehren(const QString& sql, const QList<QVariant>& wer
     QByteArray b = sql.toUtf8();
     if (sqlite3_prepare_v2(r.db, b.constData(), -1, &st, nullptr) != SQLITE_OK)
         qFatal("SQL-Fehler: %s in %s", sqlite3_errmsg(r.db), b.constData());
-    for (int i = 0; i < werte.size(); ++i) {
-        const QVariant& v = werte.at(i);
-        if (v.isNull()) sqlite3_bind_null(st, i + 1);
-        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(st, i + 1, v.toDouble());
-        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) sqlite3_bind_int64(st, i + 1, v.toLongLong());
-        else {
-            QByteArray t = v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate).toUtf8() : v.toString().toUtf8();
-            sqlite3_bind_text(st, i + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        }
-    }
+    for (int i = 0; i < werte.size(); ++i) data::Binde(st, i + 1, werte.at(i));
     QList<QList<QVariant>> out;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -192,13 +184,7 @@ QVariant Wert(const QString& sql, const QList<QVariant>& werte)
 
 QList<QList<QVariant>> Zeilen(const QString& sql, const QList<QVariant>& werte) { return Ausfuehren(sql, werte); }
 
-void ProgrammErzeugen()
-{
-    Einrichten();
-    app::AlleErzeugen();
-}
-
-void ProgrammBeenden() { app::AlleZerstoeren(); }
+void ProgrammBeenden() { ui::AlleZerstoeren(); }
 
 void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
 {

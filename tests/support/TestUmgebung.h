@@ -38,8 +38,10 @@ void Sql(const QString& sql, const QList<QVariant>& werte = {});
 QVariant Wert(const QString& sql, const QList<QVariant>& werte = {});
 QList<QList<QVariant>> Zeilen(const QString& sql, const QList<QVariant>& werte = {});
 
-// Creates the data module and every window as the program does at start
-// (App() holds them), and removes them again.
+// Creates the data module and the windows of the libraries the test links,
+// as the program does at start (each folder's registry holds them), and
+// removes them again. ProgrammErzeugen is defined per test folder
+// (tests/<folder>/Programm.cpp, or support/ProgrammGanz.cpp for the whole program).
 void ProgrammErzeugen();
 void ProgrammBeenden();
 

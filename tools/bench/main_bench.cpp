@@ -30,6 +30,8 @@
 #include "stats/Summieren.h"
 #include "ui/Anwendung.h"
 #include "ui/DBNavigator.h"
+#include "delivery/Lieferfenster.h"
+#include "stats/Statistikfenster.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -263,7 +265,7 @@ void Wechseln(Lauf& l)
     Programm prog;
     TDMOrdavo& dm = prog.dm();
     Dataset* ls = dm.ADO_Lieferschein;
-    TLieferschein* fenster = App().Lieferschein;
+    TLieferschein* fenster = Lieferung().Lieferschein;
     fenster->Zeige();
     auto* navigator = fenster->findChild<ui::DBNavigator*>(QStringLiteral("DBNavigator2"));
     if (!navigator) throw std::runtime_error("DBNavigator2 fehlt");
@@ -303,7 +305,7 @@ void Position(Lauf& l)
     TDMOrdavo& dm = prog.dm();
     Dataset* ls = dm.ADO_Lieferschein;
     Dataset* art = dm.ADO_artikel;
-    App().Lieferschein->Zeige();  // its grid shows the items, as when a user enters one
+    Lieferung().Lieferschein->Zeige();  // its grid shows the items, as when a user enters one
     QCoreApplication::processEvents();
     Roh r(l.datei);
     const QString einfuegen = QStringLiteral(
@@ -319,7 +321,7 @@ void Position(Lauf& l)
         const double preis = art->FieldByName(QStringLiteral("artikel_preis")).asFloat();
         const double einkauf = art->FieldByName(QStringLiteral("artikel_einkauf")).asFloat();
         QCoreApplication::processEvents();
-        p.push_back(Millis([&] { App().Artikelauswahl->PositionAnlegen(artikelId, preis, einkauf, QStringLiteral("2")); }));
+        p.push_back(Millis([&] { Lieferung().Artikelauswahl->PositionAnlegen(artikelId, preis, einkauf, QStringLiteral("2")); }));
 
         const qint64 id = r.Wert(QStringLiteral("SELECT max(id) + 1 FROM t_lieferschein_artikel")).toLongLong();
         const qint64 lief = ls->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
@@ -329,7 +331,7 @@ void Position(Lauf& l)
                                      {QStringLiteral("la_preis"), preis}, {QStringLiteral("la_artikel_einkauf"), einkauf}});
         }));
     }
-    App().Lieferschein->hide();
+    Lieferung().Lieferschein->hide();
     Zeile z;
     z.messung = QStringLiteral("Position anlegen: TArtikelauswahl::PositionAnlegen (NaechsteID, INSERT, Requery, Locate)");
     z.programm = bench::Median(p);
@@ -378,8 +380,8 @@ void Drucken(Lauf& l)
     TDMOrdavo& dm = prog.dm();
     Dataset* ls = dm.ADO_Lieferschein;
     ls->setRecNo(ls->RecordCount() / 2);
-    App().Lieferschein->Zeige();
-    auto* knopf = App().Lieferschein->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+    Lieferung().Lieferschein->Zeige();
+    auto* knopf = Lieferung().Lieferschein->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
     if (!knopf) throw std::runtime_error("BitBtn1 fehlt");
     Antworter antworter;
     std::vector<double> t, ganz;
@@ -391,7 +393,7 @@ void Drucken(Lauf& l)
             ganz.push_back(zurueck);
         }
     }
-    App().Lieferschein->hide();
+    Lieferung().Lieferschein->hide();
     Zeile z;
     z.messung = QStringLiteral("Lieferschein drucken: „Lieferschein“ bis zur ersten Seite der Vorschau");
     z.programm = bench::Median(t);
@@ -430,13 +432,13 @@ void Statistiken(Lauf& l)
     };
     const std::vector<Statistik> stats = {
         {"ADO_Auswertung_Artikel",
-         [](bool z, const QDate& v, const QDate& b) { App().Artikelauswertung->Auswerten(z, v, b); }, false},
+         [](bool z, const QDate& v, const QDate& b) { ::Statistik().Artikelauswertung->Auswerten(z, v, b); }, false},
         {"ADO_Auswertung_ArtikelKategorie_summen",
-         [](bool z, const QDate& v, const QDate& b) { App().Kategorieauswertung->Auswerten(z, v, b); }, false},
+         [](bool z, const QDate& v, const QDate& b) { ::Statistik().Kategorieauswertung->Auswerten(z, v, b); }, false},
         {"ADO_Auswertung_Adressen",
-         [](bool z, const QDate& v, const QDate& b) { App().Adressenauswertung->Auswerten(z, v, b); }, true},
+         [](bool z, const QDate& v, const QDate& b) { ::Statistik().Adressenauswertung->Auswerten(z, v, b); }, true},
         {"ADO_Auswertung_alle_Adressen",
-         [](bool z, const QDate& v, const QDate& b) { App().Datum_alle_Adressenauswertung->Auswerten(z, v, b); }, false},
+         [](bool z, const QDate& v, const QDate& b) { ::Statistik().Datum_alle_Adressenauswertung->Auswerten(z, v, b); }, false},
     };
     // The customer statistics take the current address.
     if (!dm.ADO_t_adressen->Locate(QStringLiteral("id"), l.kunde)) throw std::runtime_error("Kunde nicht gefunden");
@@ -498,7 +500,7 @@ void Bericht(Lauf& l)
     artikel->setSql(stats::SqlAuswertungArtikel());
     stats::SetzeZeitraum(artikel, von, bis);
     artikel->Open();
-    TRepArtikelauswertung* rep = App().RepArtikelauswertung;
+    TRepArtikelauswertung* rep = Statistik().RepArtikelauswertung;
     rep->SetzeZeitraum(von, bis, false);
 
     std::vector<double> layout, erste;
