@@ -6,7 +6,6 @@
 #include "platform/IniDatei.h"
 #include "platform/Pfade.h"
 #include "ui/Meldungen.h"
-#include "ui_datensicherung1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -265,25 +264,25 @@ TForm_Datensicherung::TForm_Datensicherung(QWidget* parent)
 }
 
 TForm_Datensicherung::TForm_Datensicherung(const Datensicherungspfade& pfade, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm_Datensicherung>()), m_pfade(pfade)
+    : QDialog(parent), m_pfade(pfade)
 {
-    ui->setupUi(this);
-    ui->BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    ui.setupUi(this);
+    ui.BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     // Showing the label must not move the buttons.
-    QSizePolicy politik = ui->Label5->sizePolicy();
+    QSizePolicy politik = ui.Label5->sizePolicy();
     politik.setRetainSizeWhenHidden(true);
-    ui->Label5->setSizePolicy(politik);
-    ui->Label5->hide();
-    politik = ui->Fortschritt->sizePolicy();
+    ui.Label5->setSizePolicy(politik);
+    ui.Label5->hide();
+    politik = ui.Fortschritt->sizePolicy();
     politik.setRetainSizeWhenHidden(true);
-    ui->Fortschritt->setSizePolicy(politik);
-    ui->Fortschritt->hide();
+    ui.Fortschritt->setSizePolicy(politik);
+    ui.Fortschritt->hide();
 
     ResteEntfernen(m_pfade);
 
-    connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn1Click);
-    connect(ui->BitBtn2, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn2Click);
-    connect(ui->BitBtn3, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn3Click);
+    connect(ui.BitBtn1, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn1Click);
+    connect(ui.BitBtn2, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn2Click);
+    connect(ui.BitBtn3, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn3Click);
 }
 
 TForm_Datensicherung::~TForm_Datensicherung() = default;
@@ -320,11 +319,11 @@ void TForm_Datensicherung::closeEvent(QCloseEvent* event)
 void TForm_Datensicherung::FormActivate()
 {
     if (m_zielNurDiesmal) {
-        ui->Label6->setText(*m_zielNurDiesmal);
+        ui.Label6->setText(*m_zielNurDiesmal);
         return;
     }
     const platform::IniDatei ini(m_pfade.einstellungsdatei);
-    ui->Label6->setText(ini.lesen(QString::fromLatin1(kAbschnitt), QString::fromLatin1(kSchluessel),
+    ui.Label6->setText(ini.lesen(QString::fromLatin1(kAbschnitt), QString::fromLatin1(kSchluessel),
                                   StandardZiel()));
 }
 
@@ -337,13 +336,13 @@ void TForm_Datensicherung::BitBtn3Click()
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(ui->Label6->text());
+    dialog.setDirectory(ui.Label6->text());
     dialog.selectFile(QString::fromLatin1(kArchiv));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
 
     const QString ordner =
         MitTrenner(QDir::toNativeSeparators(QFileInfo(dialog.selectedFiles().constFirst()).absolutePath()));
-    ui->Label6->setText(ordner);
+    ui.Label6->setText(ordner);
 
     platform::IniDatei ini(m_pfade.einstellungsdatei);
     if (ini.schreiben(QString::fromLatin1(kAbschnitt), QString::fromLatin1(kSchluessel), ordner)) {
@@ -363,8 +362,8 @@ void TForm_Datensicherung::BitBtn2Click()
 
 void TForm_Datensicherung::ZeigeFortschritt(int promille, const QString& schritt)
 {
-    ui->Fortschritt->setValue(promille);
-    ui->Fortschritt->setFormat(schritt + QStringLiteral(" – %p %"));
+    ui.Fortschritt->setValue(promille);
+    ui.Fortschritt->setFormat(schritt + QStringLiteral(" – %p %"));
 }
 
 void TForm_Datensicherung::BitBtn1Click()
@@ -378,7 +377,7 @@ void TForm_Datensicherung::BitBtn1Click()
 
     // The destination as shown; without a trailing separator it is glued to
     // the file name, as it always was.
-    const QString archivname = ui->Label6->text() + QString::fromLatin1(kArchiv);
+    const QString archivname = ui.Label6->text() + QString::fromLatin1(kArchiv);
     const QString arbeitsarchiv = MitTrenner(m_pfade.arbeitsordner) + QString::fromLatin1(kArchiv);
 
     QString fehler;
@@ -398,11 +397,11 @@ void TForm_Datensicherung::BitBtn1Click()
 
     // The work runs on a thread of its own; the window keeps painting and
     // shows the progress, its buttons are off meanwhile.
-    const QList<QWidget*> knoepfe{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3};
+    const QList<QWidget*> knoepfe{ui.BitBtn1, ui.BitBtn2, ui.BitBtn3};
     for (QWidget* k : knoepfe) k->setEnabled(false);
     ZeigeFortschritt(0, kSchrittPruefen);
-    ui->Label5->show();
-    ui->Fortschritt->show();
+    ui.Label5->show();
+    ui.Fortschritt->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     std::atomic<int> gemeldet{-1};
@@ -430,8 +429,8 @@ void TForm_Datensicherung::BitBtn1Click()
     sperre.reset();
 
     QApplication::restoreOverrideCursor();
-    ui->Label5->hide();
-    ui->Fortschritt->hide();
+    ui.Label5->hide();
+    ui.Fortschritt->hide();
     for (QWidget* k : knoepfe) k->setEnabled(true);
 
     switch (ergebnis.art) {

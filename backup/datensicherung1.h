@@ -6,10 +6,7 @@
 
 #include <memory>
 #include <optional>
-
-namespace Ui {
-class TForm_Datensicherung;
-}
+#include "ui_datensicherung1.h"
 
 namespace backup {
 
@@ -48,7 +45,7 @@ private:
     // Shows how far the backup has come: `promille` of the whole, `schritt` the step.
     void ZeigeFortschritt(int promille, const QString& schritt);
 
-    std::unique_ptr<Ui::TForm_Datensicherung> ui;
+    Ui::TForm_Datensicherung ui;
     Datensicherungspfade m_pfade;
     // A destination chosen in this run that the settings file did not take;
     // it stays in use until the tool ends.

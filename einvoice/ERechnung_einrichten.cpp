@@ -1,6 +1,5 @@
 #include "einvoice/ERechnung_einrichten.h"
 
-#include "ui_ERechnung_einrichten.h"
 
 #include "data/Fehler.h"
 #include "data/Verbindung.h"
@@ -19,13 +18,13 @@
 using namespace einvoice;
 
 TERechnungEinrichten::TERechnungEinrichten(QWidget* parent)
-    : ui::Formular(parent), ui(new Ui::TERechnungEinrichten)
+    : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TERechnungEinrichten"));
-    ui->TabelleEinheiten->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TERechnungEinrichten::BitBtn1Click);
-    SetzeModalErgebnis(ui->BitBtn2, false);
+    ui.TabelleEinheiten->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TERechnungEinrichten::BitBtn1Click);
+    SetzeModalErgebnis(ui.BitBtn2, false);
 }
 
 TERechnungEinrichten::~TERechnungEinrichten() = default;
@@ -45,13 +44,13 @@ sqlite3* TERechnungEinrichten::Db() const
 void TERechnungEinrichten::FormShow()
 {
     const Firmendaten f = LeseFirmendaten(Db());
-    ui->EditLand->setText(f.land);
-    ui->EditSteuernummer->setText(f.steuernummer);
-    ui->EditIban->setText(f.iban);
-    ui->EditBic->setText(f.bic);
-    ui->EditBefreiungsgrund->setText(f.befreiungsgrund);
+    ui.EditLand->setText(f.land);
+    ui.EditSteuernummer->setText(f.steuernummer);
+    ui.EditIban->setText(f.iban);
+    ui.EditBic->setText(f.bic);
+    ui.EditBefreiungsgrund->setText(f.befreiungsgrund);
     const QList<Einheitcode> codes = LeseEinheitcodes(Db());
-    QTableWidget* t = ui->TabelleEinheiten;
+    QTableWidget* t = ui.TabelleEinheiten;
     t->setRowCount(int(codes.size()));
     for (int i = 0; i < codes.size(); ++i) {
         auto* name = new QTableWidgetItem(codes.at(i).einheit);
@@ -60,17 +59,17 @@ void TERechnungEinrichten::FormShow()
         t->setItem(i, 0, name);
         t->setItem(i, 1, new QTableWidgetItem(codes.at(i).code));
     }
-    ui->EditLand->setFocus();
+    ui.EditLand->setFocus();
 }
 
 void TERechnungEinrichten::BitBtn1Click()
 {
     Firmendaten f;
-    f.land = ui->EditLand->text().trimmed().toUpper();
-    f.steuernummer = ui->EditSteuernummer->text().trimmed();
-    f.iban = IbanNormal(ui->EditIban->text());
-    f.bic = IbanNormal(ui->EditBic->text());
-    f.befreiungsgrund = ui->EditBefreiungsgrund->text().trimmed();
+    f.land = ui.EditLand->text().trimmed().toUpper();
+    f.steuernummer = ui.EditSteuernummer->text().trimmed();
+    f.iban = IbanNormal(ui.EditIban->text());
+    f.bic = IbanNormal(ui.EditBic->text());
+    f.befreiungsgrund = ui.EditBefreiungsgrund->text().trimmed();
 
     QStringList falsch;
     if (!LandGueltig(f.land))
@@ -80,7 +79,7 @@ void TERechnungEinrichten::BitBtn1Click()
     if (!f.bic.isEmpty() && !BicGueltig(f.bic))
         falsch << QStringLiteral("Die BIC \"%1\" ist ungültig (8 oder 11 Zeichen).").arg(f.bic);
     QList<Einheitcode> codes;
-    QTableWidget* t = ui->TabelleEinheiten;
+    QTableWidget* t = ui.TabelleEinheiten;
     for (int i = 0; i < t->rowCount(); ++i) {
         Einheitcode e;
         e.id = t->item(i, 0)->data(Qt::UserRole).toInt();

@@ -7,12 +7,9 @@
 #include "ui/Formular.h"
 
 #include <memory>
+#include "ui_ERechnung_einrichten.h"
 
 struct sqlite3;
-
-namespace Ui {
-class TERechnungEinrichten;
-}
 
 class TERechnungEinrichten : public ui::Formular {
     Q_OBJECT
@@ -31,5 +28,5 @@ protected:
 private:
     sqlite3* Db() const;
 
-    std::unique_ptr<Ui::TERechnungEinrichten> ui;
+    Ui::TERechnungEinrichten ui;
 };

@@ -1,6 +1,5 @@
 #include "einvoice/ERechnung_speichern.h"
 
-#include "ui_ERechnung_speichern.h"
 
 #include "data/Dataset.h"
 #include "data/Fehler.h"
@@ -64,25 +63,25 @@ bool MaengelZeigen(const QStringList& maengel, QWidget* parent)
 }  // namespace
 
 TERechnungSpeichern::TERechnungSpeichern(int adresseId, QWidget* parent)
-    : ui::Formular(parent), ui(new Ui::TERechnungSpeichern), m_adresse(adresseId)
+    : ui::Formular(parent), m_adresse(adresseId)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TERechnungSpeichern"));
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TERechnungSpeichern::BitBtn1Click);
-    ui::Verbinde(ui->SchalterEinrichten, &QPushButton::clicked, this, &TERechnungSpeichern::SchalterEinrichtenClick);
-    SetzeModalErgebnis(ui->BitBtn2, false);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TERechnungSpeichern::BitBtn1Click);
+    ui::Verbinde(ui.SchalterEinrichten, &QPushButton::clicked, this, &TERechnungSpeichern::SchalterEinrichtenClick);
+    SetzeModalErgebnis(ui.BitBtn2, false);
 }
 
 TERechnungSpeichern::~TERechnungSpeichern() = default;
 
-bool TERechnungSpeichern::Zugferd() const { return ui->RadioZugferd->isChecked(); }
+bool TERechnungSpeichern::Zugferd() const { return ui.RadioZugferd->isChecked(); }
 
 void TERechnungSpeichern::FormShow()
 {
     const Kundendaten k = LeseKundendaten(Db(), m_adresse);
-    ui->LabelKunde->setText(QStringLiteral("Kunde: %1").arg(k.name));
-    ui->EditLand->setText(k.land);
-    ui->EditReferenz->setText(k.referenz);
+    ui.LabelKunde->setText(QStringLiteral("Kunde: %1").arg(k.name));
+    ui.EditLand->setText(k.land);
+    ui.EditReferenz->setText(k.referenz);
 }
 
 void TERechnungSpeichern::SchalterEinrichtenClick() { TERechnungEinrichten::Einrichten(this); }
@@ -90,11 +89,11 @@ void TERechnungSpeichern::SchalterEinrichtenClick() { TERechnungEinrichten::Einr
 void TERechnungSpeichern::BitBtn1Click()
 {
     Kundendaten k;
-    k.land = ui->EditLand->text().trimmed().toUpper();
-    k.referenz = ui->EditReferenz->text().trimmed();
+    k.land = ui.EditLand->text().trimmed().toUpper();
+    k.referenz = ui.EditReferenz->text().trimmed();
     if (!LandGueltig(k.land)) {
         ui::Hinweis(QStringLiteral("Das Land des Kunden muss ein Ländercode aus zwei Buchstaben sein (z. B. DE, AT)."), this);
-        ui->EditLand->setFocus();
+        ui.EditLand->setFocus();
         return;
     }
     SchreibeKundendaten(Db(), m_adresse, k);

@@ -8,10 +8,7 @@
 #include "ui/Formular.h"
 
 #include <memory>
-
-namespace Ui {
-class TERechnungSpeichern;
-}
+#include "ui_ERechnung_speichern.h"
 
 class TERechnungSpeichern : public ui::Formular {
     Q_OBJECT
@@ -28,7 +25,7 @@ protected:
     void FormShow() override;
 
 private:
-    std::unique_ptr<Ui::TERechnungSpeichern> ui;
+    Ui::TERechnungSpeichern ui;
     int m_adresse;
 };
 
