@@ -323,7 +323,7 @@ QStringList SqlImQuelltext()
 {
     const QString wurzel = qEnvironmentVariable("ORDAVO_SOURCE_DIR");
     QStringList dateien{wurzel + QStringLiteral("/data/dm_ordavo.cpp")};
-    for (const char* ordner : {"app", "masterdata", "delivery", "print", "stats"}) {
+    for (const char* ordner : {"app", "masterdata", "delivery", "print", "stats", "einvoice"}) {
         QDirIterator it(wurzel + QLatin1Char('/') + QLatin1String(ordner), {QStringLiteral("*.cpp")}, QDir::Files);
         while (it.hasNext()) dateien << it.next();
     }
@@ -465,7 +465,7 @@ void TestPostgres::anweisungenLiefernDasselbe()
     data::Verbindung datei;
     datei.Oeffnen();
     const auto kopiert = server::TabellenKopieren(datei.Handle(), srv);
-    QCOMPARE(kopiert.size(), 8);
+    QCOMPARE(kopiert.size(), server::Tabellen().size());
 
     const QStringList tabellen = server::Tabellen();
     auto alles = [&](auto&& lauf) {
