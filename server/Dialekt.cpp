@@ -321,6 +321,17 @@ private:
                 i = e;
                 continue;
             }
+            if (t.ist("is")) {
+                // "a IS b" compares with NULL equal to NULL.
+                const int k = Naechstes(i + 1, bis);
+                const bool nicht = k < bis && T(k).ist("not");
+                const int m = nicht ? Naechstes(k + 1, bis) : k;
+                if (m < bis && !T(m).ist("null") && !T(m).ist("distinct")) {
+                    out += nicht ? QStringLiteral("IS DISTINCT FROM") : QStringLiteral("IS NOT DISTINCT FROM");
+                    i = nicht ? k + 1 : i + 1;
+                    continue;
+                }
+            }
             if (t.ist("order")) {
                 const int b = Naechstes(i + 1, bis);
                 if (b < bis && T(b).ist("by")) {

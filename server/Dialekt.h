@@ -26,6 +26,7 @@ struct Uebersetzung {
 // - a divisor becomes NULLIF(divisor, 0): a division by zero is NULL here,
 //   not an error;
 // - ORDER BY puts NULL first in ascending and last in descending order;
+// - a IS b and a IS NOT b (b not NULL) compare with NULL equal to NULL;
 // - true and false are -1 and 0, == is =, a trailing ; is dropped.
 Uebersetzung NachPostgres(const QString& sql);
 

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <sqlite3.h>
@@ -74,7 +75,7 @@ QString Typ(const QString& tabelle, const QString& spalte, const QString& deklar
     if (bekannt) {
         switch (art) {
         case data::Feldart::Ganzzahl: return QStringLiteral("integer");
-        case data::Feldart::JaNein: return QStringLiteral("integer CHECK (%1 IN (-1, 0))").arg(Name(spalte));
+        case data::Feldart::JaNein: return QStringLiteral("integer");
         case data::Feldart::Zahl:
         case data::Feldart::Geld: return QStringLiteral("double precision");
         case data::Feldart::Datum: return QStringLiteral("date");
@@ -88,6 +89,33 @@ QString Typ(const QString& tabelle, const QString& spalte, const QString& deklar
         return QStringLiteral("double precision");
     if (d.contains(QLatin1String("BLOB"))) return QStringLiteral("bytea");
     return text;
+}
+
+// The CHECK clauses of a CREATE TABLE text, each "(…)" as written. Dates are
+// of their own type on the server, so their pattern checks stay behind.
+QStringList Pruefungen(const QString& sql)
+{
+    QStringList out;
+    static const QRegularExpression check(QStringLiteral("\\bCHECK\\s*\\("), QRegularExpression::CaseInsensitiveOption);
+    for (auto m = check.globalMatch(sql); m.hasNext();) {
+        const auto treffer = m.next();
+        const int start = treffer.capturedEnd() - 1;
+        int tiefe = 0;
+        bool inText = false;
+        for (int i = start; i < sql.size(); ++i) {
+            const QChar c = sql.at(i);
+            if (c == QLatin1Char('\'')) inText = !inText;
+            if (inText) continue;
+            if (c == QLatin1Char('(')) ++tiefe;
+            if (c == QLatin1Char(')') && --tiefe == 0) {
+                const QString ausdruck = sql.mid(start, i - start + 1);
+                if (!ausdruck.contains(QLatin1String("GLOB"), Qt::CaseInsensitive))
+                    out << QStringLiteral("CHECK %1").arg(NachPostgres(ausdruck).sql);
+                break;
+            }
+        }
+    }
+    return out;
 }
 
 QString Spaltenliste(const QList<QList<QVariant>>& info, int spalte)
@@ -108,7 +136,7 @@ Beschreibung Lesen()
     Beschreibung b;
     b.version = int(db.Zeilen(QStringLiteral("PRAGMA user_version")).value(0).value(0).toLongLong());
     const auto tabellen = db.Zeilen(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY rowid"));
+        "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY rowid"));
     QStringList indizes;
     for (const auto& t : tabellen) {
         const QString tab = t.at(0).toString();
@@ -156,6 +184,7 @@ Beschreibung Lesen()
                                     Name(tab), Spaltenliste(spalten, 2));
             }
         }
+        teile << Pruefungen(t.at(1).toString());
         b.anweisungen << QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(Name(tab), teile.join(QStringLiteral(",\n  ")));
     }
     b.anweisungen << indizes;

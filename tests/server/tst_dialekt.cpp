@@ -64,6 +64,10 @@ void TestDialekt::uebersetzen_data()
         << "order by a nulls last" << "order by a nulls last" << keine;
     QTest::newRow("wahr und falsch als -1 und 0, == als =")
         << "where adr_Kunde = true and b == false" << "where adr_Kunde = -1 and b = 0" << keine;
+    QTest::newRow("IS mit Wert vergleicht NULL gleich NULL, Is Null bleibt")
+        << "UPDATE t SET a = ? WHERE id = ? AND \"b\" IS ? AND c IS NOT :c AND d Is Null AND e Is Not Null"
+        << "UPDATE t SET a = $1 WHERE id = $2 AND \"b\" IS NOT DISTINCT FROM $3 AND c IS DISTINCT FROM $4 AND d Is Null AND e Is Not Null"
+        << QStringList{"", "", "", "c"};
     QTest::newRow("Zahlen mit Exponent bleiben")
         << "select 1.5e3, .5, 2 from t" << "select 1.5e3, .5, 2 from t" << keine;
 }

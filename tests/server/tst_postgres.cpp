@@ -229,6 +229,10 @@ QList<Fall> Katalog()
                           "select Zahlungsbedingungen from t_Stammdaten", "select Mahnungstext from t_Stammdaten",
                           "select Bankverbindungen from t_Stammdaten", "select Zusatztext from t_Stammdaten"})
         f << Fall{QString::fromLatin1(s), QString::fromLatin1(s), {}};
+    // A write names the row by the values it had when read; NULL must equal NULL.
+    const QString aendern = QStringLiteral("UPDATE t_artikel SET \"artikel_bez\" = :neu WHERE id = :id AND \"artikel_einkauf\" IS :alt");
+    f << Fall{QStringLiteral("Ändern, Wert war NULL"), aendern, {{"neu", "Hammer 2"}, {"id", 2}, {"alt", QVariant()}}};
+    f << Fall{QStringLiteral("Ändern, Wert war anders"), aendern, {{"neu", "Apfel 2"}, {"id", 1}, {"alt", 9.99}}};
     for (const char* t : {"t_adressen", "t_einheit", "t_kategorie", "t_stammdaten", "t_PLU"})
         f << Fall{QStringLiteral("Tabelle ") + QLatin1String(t), QStringLiteral("SELECT * FROM ") + QLatin1String(t), {}};
     return f;
@@ -323,7 +327,7 @@ QStringList SqlImQuelltext()
 {
     const QString wurzel = qEnvironmentVariable("ORDAVO_SOURCE_DIR");
     QStringList dateien{wurzel + QStringLiteral("/data/dm_ordavo.cpp")};
-    for (const char* ordner : {"app", "masterdata", "delivery", "print", "stats", "einvoice"}) {
+    for (const char* ordner : {"app", "masterdata", "delivery", "print", "stats"}) {
         QDirIterator it(wurzel + QLatin1Char('/') + QLatin1String(ordner), {QStringLiteral("*.cpp")}, QDir::Files);
         while (it.hasNext()) dateien << it.next();
     }
