@@ -51,8 +51,9 @@ int Starten(int argc, char** argv)
     }
     QApplication anwendung(argc, argv);
     UebergabeUndUpdate(platform::Programmordner());
+    // The name of the task-bar button and of notices. No display name: the
+    // platform would add it to every window title.
     QApplication::setApplicationName(QStringLiteral("Ordavo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ordavo"));
     AnwendungEinrichten();
     if (!WindowsDatenbankUebernehmen(QDir::current().filePath(QStringLiteral("ordavo_tab.mdb")))) return 1;
     try {

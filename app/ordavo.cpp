@@ -123,8 +123,11 @@ void TOrdavo::AlleLieferscheine1Click()
 
 void TOrdavo::BitBtn6Click()
 {
+    // The list reads the open invoices afresh at each showing; shown already,
+    // it is brought to the front with the invoices as they are now.
+    Tnochnichtbezahlt* liste = App().nochnichtbezahlt;
     TDMOrdavo* dm = App().DMOrdavo;
-    if (dm && !dm->ADO_Nochnichtbezahlt->Active()) dm->ADO_Nochnichtbezahlt->Open();
+    if (dm && liste && liste->isVisible()) dm->ADO_Nochnichtbezahlt->Requery();
     Zeigen(App().nochnichtbezahlt);
 }
 
@@ -170,4 +173,8 @@ void TOrdavo::closeEvent(QCloseEvent* e)
         ui::Geschuetzt([this] { FormClose(); });
     }
     QMainWindow::closeEvent(e);
+    // Closing the main window ends the program, also while list windows are
+    // open (each would keep it running): the backup tool just started needs
+    // the database free.
+    QCoreApplication::quit();
 }

@@ -12,8 +12,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Qt switches the C library to the user's number format; keep "1.5".
     std::setlocale(LC_NUMERIC, "C");
+    // No display name: the platform would add it to the window title.
     QApplication::setApplicationName(QStringLiteral("Datensicherung"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Datensicherung"));
 
     QTranslator qtDeutsch;
     if (qtDeutsch.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

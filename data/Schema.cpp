@@ -73,7 +73,8 @@ const Tabelle kTabellen[] = {
       {"lief_zahlungsbed", Feldart::Langtext, ""},
       {"lief_Bankverbindungen", Feldart::Langtext, ""},
       {"lief_Zusatztext", Feldart::Langtext, ""},
-      {"lief_Mahnungstext", Feldart::Langtext, ""}},
+      // Empty, not without value: the first dunning proposes the company's dunning text.
+      {"lief_Mahnungstext", Feldart::Langtext, "DEFAULT ''"}},
      ""},
     {"t_lieferschein_artikel",
      {{"id", Feldart::Ganzzahl, "PRIMARY KEY"},

@@ -7,6 +7,7 @@
 #include "data/Regional.h"
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
+#include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 
 #include <QApplication>
@@ -50,8 +51,8 @@ void TArtikelauswahl::Binden()
         {QStringLiteral("artikel_bez"), QStringLiteral("Artikelbezeichnung"), 240, {}, links},
         {QStringLiteral("artikel_preis"), QStringLiteral("Einzelpreis"), 100, {}, rechts},
         {QStringLiteral("artikel_Mwst"), QStringLiteral("Mwst"), 60, Prozentsatz, rechts},
-        {QStringLiteral("kategorie"), QStringLiteral("Kategorie"), 100, {}, links},
-        {QStringLiteral("einheit"), QStringLiteral("Einheit"), 70, {}, links},
+        {QStringLiteral("kategorie"), QStringLiteral("Kategorie"), ui->DBGrid1->Spaltenbreite(ui::muster::Kategorie, 100), {}, links},
+        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
     });
 }
 

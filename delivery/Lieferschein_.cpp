@@ -2,6 +2,7 @@
 
 #include "ui_Lieferschein_.h"
 
+#include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Regional.h"
 #include "data/dm_ordavo.h"
@@ -14,6 +15,7 @@
 #include "print/Rep_Lieferschein.h"
 #include "print/Rep_Rechnung.h"
 #include "ui/Anwendung.h"
+#include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
@@ -27,6 +29,26 @@ namespace {
 QString Geld(const QVariant& v)
 {
     return v.isNull() ? QString() : data::Waehrung(v.toDouble());
+}
+
+// The digit of a key of the main keyboard or of the numeric keypad (which Qt
+// reports as the same keys with the keypad modifier), whatever Shift, Ctrl or
+// Alt say; -1 for any other key.
+int Ziffer(const QKeyEvent* k)
+{
+    const int taste = k->key();
+    if (taste >= Qt::Key_0 && taste <= Qt::Key_9) return taste - Qt::Key_0;
+    // With Shift, Qt reports the symbol the layout puts on the digit key
+    // ("!" for 1 on German and US keyboards, "/" or "&" for 7): the key itself
+    // tells the digit, whatever the layout.
+#if defined(Q_OS_WIN)
+    const quint32 vk = k->nativeVirtualKey();  // VK_0 ... VK_9, the same on every layout
+    if (vk >= 0x30 && vk <= 0x39) return int(vk - 0x30);
+#elif defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const quint32 code = k->nativeScanCode();  // XKB key codes (X11, Wayland): 10 ... 19 are 1 ... 9, 0
+    if (code >= 10 && code <= 19) return int(code - 9) % 10;
+#endif
+    return -1;
 }
 
 void DruckfilterAus(Dataset* druck)
@@ -47,7 +69,6 @@ TLieferschein::TLieferschein(QWidget* parent) : ui::Formular(parent), ui(new Ui:
         {ui::DBNavigator::First, ui::DBNavigator::Prior, ui::DBNavigator::Next, ui::DBNavigator::Last});
     ui->DBNavigator1->setVisible(false);
 
-    ui::Verbinde(ui->DBNavigator2, &ui::DBNavigator::geklickt, this, &TLieferschein::DBNavigator2Click);
     ui::Verbinde(ui->Schalterliefaendern, &QPushButton::clicked, this, &TLieferschein::SchalterliefaendernClick);
     ui::Verbinde(ui->Schalterliefloeschen, &QPushButton::clicked, this, &TLieferschein::SchalterliefloeschenClick);
     ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &TLieferschein::BitBtn2Click);
@@ -80,6 +101,17 @@ void TLieferschein::Binden()
     ui->DBText8->setDataSource(lief, QStringLiteral("lief_zahlbetrag"));
     ui->DBNavigator2->setDataSource(lief);
 
+    // The totals follow the items, which follow the current note: a new set
+    // of items (another note, an item added or removed, a re-query) and a
+    // stored or dropped change of an item show new totals at once.
+    data::DataSource* positionen = dm->Data_Lieferschein_Artikel;
+    connect(positionen, &data::DataSource::zeilenGeaendert, this, &TLieferschein::SummenAktualisieren);
+    connect(positionen, &data::DataSource::dataSetGewechselt, this, &TLieferschein::SummenAktualisieren);
+    connect(positionen, &data::DataSource::zustandGeaendert, this, [this, positionen] {
+        if (positionen->DataSet() && positionen->DataSet()->State() == Dataset::Zustand::Browse) SummenAktualisieren();
+    });
+    SummenAktualisieren();
+
     ui->DBNavigator1->setDataSource(dm->Data_Lieferschein_Artikel);
     ui->DBGrid1->setDataSource(dm->Data_Lieferschein_Artikel);
     const Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
@@ -88,7 +120,7 @@ void TLieferschein::Binden()
         {QStringLiteral("artikel_nr"), QStringLiteral("Artikel-Nr."), 80, {}, rechts},
         {QStringLiteral("artikel_bez"), QStringLiteral("Artikelbezeichnung"), 260, {}, links},
         {QStringLiteral("la_anzahl"), QStringLiteral("Menge"), 60, {}, rechts},
-        {QStringLiteral("einheit"), QStringLiteral("Einheit"), 70, {}, links},
+        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
         {QStringLiteral("la_preis"), QStringLiteral("Einzelpreis"), 100, Geld, rechts},
         {QStringLiteral("gesamt"), QStringLiteral("Gesamtpreis"), 110, Geld, rechts},
     });
@@ -101,6 +133,7 @@ void TLieferschein::FormShow()
 
 void TLieferschein::FormActivate()
 {
+    // Also what changed outside the items, e.g. an article's VAT rate.
     SummenAktualisieren();
 }
 
@@ -111,9 +144,11 @@ void TLieferschein::SummenAktualisieren()
     double netto = 0;
     double steuer = 0;
     Dataset* pos = dm->ADO_Lieferschein_Artikel;
-    if (pos->Active() && !pos->IsEmpty()) {
-        const qint64 id = dm->ADO_Lieferschein->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
-        dm->LieferscheinSummen(int(id), netto, steuer);
+    Dataset* ls = dm->ADO_Lieferschein;
+    // Runs from the datasets' signals: never throws, also while they close.
+    if (pos->Active() && !pos->IsEmpty() && ls->Active() && !ls->IsEmpty()) {
+        const data::Field id = ls->FindField(QStringLiteral("t_lieferschein.id"));
+        if (id.gueltig()) dm->LieferscheinSummen(int(id.asInteger()), netto, steuer);
     }
     ui->LabelNetto->setText(data::Waehrung(netto));
     ui->LabelMw->setText(data::Waehrung(steuer));
@@ -125,11 +160,6 @@ bool TLieferschein::LieferscheinBereit()
     if (App().Lieferscheinkopf && App().Lieferscheinkopf->UngespeichertenNachVorne()) return false;
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     return ls->Active() && !ls->IsEmpty() && ls->State() == Dataset::Zustand::Browse;
-}
-
-void TLieferschein::DBNavigator2Click(int)
-{
-    SummenAktualisieren();
 }
 
 void TLieferschein::SchalterliefaendernClick()
@@ -156,7 +186,6 @@ void TLieferschein::SchalterliefloeschenClick()
     dm->ADOQuery->Close();
     dm->ADO_Lieferschein->Requery();
     dm->ADO_Lieferschein_Artikel->Requery();
-    SummenAktualisieren();
 }
 
 void TLieferschein::BitBtn2Click()
@@ -167,7 +196,6 @@ void TLieferschein::BitBtn2Click()
     dm->ADO_suchen_Adressen->Open();
     App().Lieferscheinsuche->ZeigeModal();
     dm->ADO_suchen_Adressen->Close();
-    SummenAktualisieren();
     dm->ADO_suchen_Lieferschein->Close();
 }
 
@@ -175,7 +203,6 @@ void TLieferschein::SchalterartikelhinzufClick()
 {
     if (!LieferscheinBereit()) return;
     App().Artikelauswahl->ZeigeModal();
-    SummenAktualisieren();
 }
 
 void TLieferschein::SchalterartikelaendernClick()
@@ -197,7 +224,6 @@ void TLieferschein::SchalterartikelaendernClick()
     const qint64 id = pos->FieldByName(QStringLiteral("t_lieferschein_artikel.id")).asInteger();
     pos->Requery();
     pos->Locate(QStringLiteral("t_lieferschein_artikel.id"), id);
-    SummenAktualisieren();
 }
 
 void TLieferschein::SchalterartikelloeschenClick()
@@ -213,7 +239,6 @@ void TLieferschein::SchalterartikelloeschenClick()
     dm->ADOQuery->ExecSQL();
     dm->ADOQuery->Close();
     pos->Requery();
-    SummenAktualisieren();
 }
 
 void TLieferschein::Drucken(print::Geschaeftsdokument* dokument)
@@ -262,15 +287,11 @@ void TLieferschein::SchalterliefschliessenClick()
 
 bool TLieferschein::FormKeyDown(QKeyEvent* ereignis)
 {
-    // Digits of the main keyboard and of the numeric keypad (which Qt
-    // reports as the same keys with the keypad modifier) start the PLU entry,
-    // whatever Shift, Ctrl or Alt say.
-    const int taste = ereignis->key();
-    if (taste < Qt::Key_0 || taste > Qt::Key_9) return false;
+    const int ziffer = Ziffer(ereignis);
+    if (ziffer < 0) return false;
     if (LieferscheinBereit()) {
-        App().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + (taste - Qt::Key_0))), QStringLiteral("1"));
+        App().PLUArtikelEingabe->Vorbelegen(QString(QChar(u'0' + ziffer)), QStringLiteral("1"));
         App().PLUArtikelEingabe->ZeigeModal();
-        SummenAktualisieren();
     }
     // Kept from the focused control: the item grid would otherwise jump to an
     // item whose number starts with the digit.

@@ -24,10 +24,10 @@ public:
 
     void Binden() override;
 
-    // Net, VAT and gross of the current delivery note into the total labels.
+    // Net, VAT and gross of the current delivery note into the total labels;
+    // run whenever the items change.
     void SummenAktualisieren();
 
-    void DBNavigator2Click(int knopf);
     void SchalterliefaendernClick();
     void SchalterliefloeschenClick();
     void BitBtn2Click();

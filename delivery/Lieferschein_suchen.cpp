@@ -5,6 +5,7 @@
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
+#include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
@@ -31,7 +32,7 @@ void TLieferscheinsuche::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     ui->DBGrid1->setDataSource(dm->Data_suchen_Adressen);
-    ui->DBGrid1->setSpalten({{QStringLiteral("adr_firma"), QStringLiteral("Firma"), 140, {}},
+    ui->DBGrid1->setSpalten({{QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 140), {}},
                              {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 140, {}},
                              {QStringLiteral("adr_adresse"), QStringLiteral("Adresse"), 140, {}},
                              {QStringLiteral("adr_plz"), QStringLiteral("PLZ"), 60, {}},
@@ -79,8 +80,12 @@ void TLieferscheinsuche::Suchen(QLineEdit* feld, const QString& spalte)
     } else {
         // The typed text is bound, never spliced into the statement: a quote
         // cannot break it. "%" and "_" typed by the user still act as patterns.
-        adressen->setSql(QStringLiteral("select * from t_Adressen where %1 like :suche").arg(spalte));
+        // Texts stored with a leading blank (typed after the blank of an
+        // emptied field by earlier versions) are found as well.
+        adressen->setSql(
+            QStringLiteral("select * from t_Adressen where %1 like :suche or %1 like :sucheNachLeerzeichen").arg(spalte));
         adressen->setParameter(QStringLiteral("suche"), QString(text + QLatin1Char('%')));
+        adressen->setParameter(QStringLiteral("sucheNachLeerzeichen"), QString(QLatin1Char(' ') + text + QLatin1Char('%')));
     }
     adressen->Open();
 }

@@ -8,6 +8,7 @@
 #include "delivery/Zahlungsdatum_.h"
 #include "print/RepMahnung_.h"
 #include "ui/Anwendung.h"
+#include "ui/DBGrid.h"
 #include "ui/Fehler.h"
 #include "ui/Meldungen.h"
 
@@ -37,18 +38,20 @@ void Tnochnichtbezahlt::Binden()
     ui->DBGrid1->setDataSource(App().DMOrdavo->Data_Nochnichtbezahlt);
     ui->DBGrid1->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr"), 70, {}},
                              {QStringLiteral("lief_datum"), QStringLiteral("Lieferscheindatum"), 120, {}},
-                             {QStringLiteral("adr_firma"), QStringLiteral("Firma"), 150, {}},
-                             {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 140, {}},
-                             {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 110, {}},
+                             {QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 150), {}},
+                             {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 130, {}},
+                             {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 100, {}},
                              {QStringLiteral("lief_rechnungsdatum"), QStringLiteral("Rechnungsdatum"), 110, {}}});
 }
 
 void Tnochnichtbezahlt::FormShow()
 {
     AufHauptfensterZentrieren();
-    // Whoever shows the list gets the open invoices, read afresh.
+    // Whoever shows the list gets the open invoices, read afresh: also the
+    // first time, when the list is still open from the start.
     data::Dataset* offen = App().DMOrdavo->ADO_Nochnichtbezahlt;
-    if (!offen->Active()) offen->Open();
+    if (offen->Active()) offen->Requery();
+    else offen->Open();
 }
 
 void Tnochnichtbezahlt::FormClose()

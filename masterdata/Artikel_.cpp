@@ -39,7 +39,8 @@ void TArtikel::Binden()
     ui->DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
     ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel-Nr", 80, true), Spalte("artikel_bez", "Artikelbezeichnung", 220),
                              Spalte("artikel_einkauf", "Einkaufspreis", 100, true), Spalte("artikel_preis", "Einzelpreis", 100, true),
-                             Spalte("einheit", "Einheit", 70), Spalte("kategorie", "Kategorie", 110)});
+                             Spalte("einheit", "Einheit", ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70)),
+                             Spalte("kategorie", "Kategorie", ui->DBGrid1->Spaltenbreite(ui::muster::Kategorie, 110))});
     ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 

@@ -7,7 +7,6 @@
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
 
-#include <QApplication>
 
 using data::Dataset;
 
@@ -70,12 +69,10 @@ void TStammdaten::Bearbeiten()
         ds->Insert();
         ds->FieldByName(QStringLiteral("stammd_drucken")).setValue(qint64(0));
     }
-    // Centred on the window it was opened from (the main window).
-    QWidget* von = QApplication::activeWindow();
-    if (von && von != this) {
-        adjustSize();
-        move(von->frameGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    // The size its fields need (at least the designed one), smaller only
+    // where the screen is; centred on the main window, inside the screen.
+    resize(size().expandedTo(sizeHint()));
+    AufHauptfensterZentrieren();
     if (ZeigeModal()) ds->Post();
     else ds->Cancel();
 }

@@ -43,8 +43,8 @@ void TAdressen::Binden()
 {
     data::DataSource* q = App().DMOrdavo->Data_t_adressen;
     ui->DBGrid1->setDataSource(q);
-    ui->DBGrid1->setSpalten({Spalte("adr_firma", "Firma", 180), Spalte("adr_ganzername", "Name", 160),
-                             Spalte("adr_adresse", "Adresse", 170), Spalte("adr_plz", "PLZ", 55), Spalte("adr_ort", "Ort", 120)});
+    ui->DBGrid1->setSpalten({Spalte("adr_firma", "Firma", ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 180)), Spalte("adr_ganzername", "Name", 140),
+                             Spalte("adr_adresse", "Adresse", 150), Spalte("adr_plz", "PLZ", 55), Spalte("adr_ort", "Ort", 120)});
     ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const struct {
         ui::DBText* text;

@@ -7,8 +7,15 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace ui {
+
+namespace muster {
+const char* const Firma = "Getränkemarkt Schumacher GmbH";
+const char* const Einheit = "Pauschale";
+const char* const Kategorie = "Befestigungstechnik";
+}  // namespace muster
 
 GridSpalte Spalte(const QString& feld, const QString& titel, int breite, bool rechts)
 {
@@ -122,8 +129,19 @@ void DBGrid::setDataSource(data::DataSource* quelle)
 void DBGrid::setSpalten(const QList<GridSpalte>& spalten)
 {
     m_model->setSpalten(spalten);
+    const QFontMetrics kopf = horizontalHeader()->fontMetrics();
+    // Room around a title: the header's margins on both sides.
+    const int rand = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
     for (int i = 0; i < spalten.size(); ++i)
-        if (spalten.at(i).breite > 0) setColumnWidth(i, spalten.at(i).breite);
+        if (spalten.at(i).breite > 0)
+            setColumnWidth(i, qMax(spalten.at(i).breite, kopf.horizontalAdvance(spalten.at(i).titel) + rand));
+}
+
+int DBGrid::Spaltenbreite(const char* text, int mindestens) const
+{
+    // Room around a cell's text: the focus frame's margin on both sides and the grid line.
+    const int rand = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    return qMax(mindestens, fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + rand);
 }
 
 void DBGrid::ZeileAnzeigen()

@@ -24,6 +24,13 @@ struct GridSpalte {
     Qt::Alignment ausrichtung = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
+// Typical contents of columns that several windows list.
+namespace muster {
+extern const char* const Firma;      // a company name of usual length
+extern const char* const Einheit;    // one of the longer unit names
+extern const char* const Kategorie;  // one of the longer category names
+}  // namespace muster
+
 // A column with field, title, width and optionally right alignment (amounts).
 GridSpalte Spalte(const QString& feld, const QString& titel, int breite, bool rechts = false);
 
@@ -54,8 +61,12 @@ class DBGrid : public QTableView {
 public:
     explicit DBGrid(QWidget* parent = nullptr);
     void setDataSource(data::DataSource* quelle);
+    // A column is never narrower than its title.
     void setSpalten(const QList<GridSpalte>& spalten);
     DatasetModel* model_() const { return m_model; }
+    // The width of a column that shows this text whole (a typical value,
+    // see `muster`), at least `mindestens` pixels.
+    int Spaltenbreite(const char* text, int mindestens = 0) const;
 
 signals:
     // Double click on a row (the row is current already); column index.

@@ -6,6 +6,8 @@
 #include "ui/Fehler.h"
 
 #include <QFocusEvent>
+#include <QPainter>
+#include <QStyle>
 #include <QTextCursor>
 
 namespace ui {
@@ -80,172 +82,178 @@ void AutoEdit(Dataset* ds)
 
 }  // namespace
 
-// ================= DBEdit =================
+// ================= GebundenerText =================
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_bindung(new Bindung(this))
-{
-    connect(m_bindung, &Bindung::anzeigen, this, &DBEdit::Anzeigen);
-    connect(m_bindung, &Bindung::schreiben, this, &DBEdit::Uebernehmen);
-    connect(this, &QLineEdit::textEdited, this, &DBEdit::Bearbeitet);
+namespace {
+const QString kLeer = QStringLiteral(" ");
 }
 
-void DBEdit::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
+GebundenerText::GebundenerText(QWidget* control) : m_control(control), m_bindung(new Bindung(control))
+{
+    QObject::connect(m_bindung, &Bindung::anzeigen, control, [this] { Anzeigen(); });
+    QObject::connect(m_bindung, &Bindung::schreiben, control, [this] { Uebernehmen(); });
+}
 
-void DBEdit::setLeerzeichenRegel(bool an, bool auchOhneWert)
+void GebundenerText::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
+
+void GebundenerText::setLeerzeichenRegel(bool an, bool auchOhneWert)
 {
     m_leerzeichen = an;
     m_leerzeichenOhneWert = auchOhneWert;
     if (!m_geaendert) Anzeigen();
 }
 
-void DBEdit::Anzeigen()
+void GebundenerText::Leerzeichen()
+{
+    TextSetzen(kLeer);
+    CaretSetzen(0);
+}
+
+void GebundenerText::Anzeigen()
 {
     if (m_setzt) return;
     data::Field f;
-    m_geaendert = false;
     m_setzt = true;
-    setText(m_bindung->field(f) ? Bearbeitungstext(f) : QString());
+    const QString t = m_bindung->field(f) ? Anzeigetext(f) : QString();
+    TextSetzen(t);
     // An empty value shows the rule's blank too; it is not a change of the user's.
-    if (m_leerzeichen && m_leerzeichenOhneWert && text().isEmpty()) {
-        setText(QStringLiteral(" "));
-        setCursorPosition(0);
-    }
+    if (m_leerzeichen && m_leerzeichenOhneWert && t.isEmpty()) Leerzeichen();
+    m_vorher = Text();
+    m_geaendert = false;
     m_setzt = false;
 }
 
-void DBEdit::Bearbeitet(const QString& text)
+void GebundenerText::Geaendert(bool vomBenutzer)
 {
     if (m_setzt) return;
     // Going into edit must not reset what the user just typed.
     m_setzt = true;
     Geschuetzt([&] { AutoEdit(m_bindung->dataset()); });
-    m_setzt = false;
     m_geaendert = true;
-    if (m_leerzeichen && text.isEmpty()) {
-        m_setzt = true;
-        setText(QStringLiteral(" "));
-        setCursorPosition(0);
-        m_setzt = false;
+    QString t = Text();
+    if (m_leerzeichen && t.isEmpty()) {
+        Leerzeichen();
+    } else if (m_leerzeichen && vomBenutzer && m_vorher == kLeer && t.size() > 1) {
+        // The field showed only the rule's blank: what was typed replaces it.
+        // The blank stands before the caret when the text was typed after it,
+        // behind the caret when typed before it.
+        int caret = Caret();
+        if (caret == t.size() && t.startsWith(kLeer)) {
+            t.remove(0, 1);
+            --caret;
+        } else if (caret == t.size() - 1 && t.endsWith(kLeer)) {
+            t.chop(1);
+        } else if (t.startsWith(kLeer)) {
+            t.remove(0, 1);
+            caret = qMax(0, caret - 1);
+        } else if (t.endsWith(kLeer)) {
+            t.chop(1);
+        }
+        TextSetzen(t);
+        CaretSetzen(qMin(caret, int(t.size())));
     }
+    m_vorher = Text();
+    m_setzt = false;
 }
 
-void DBEdit::Uebernehmen()
+void GebundenerText::Uebernehmen()
 {
     if (!m_geaendert) return;
     data::Field f;
     if (!m_bindung->field(f) || !Bearbeitbar(m_bindung->dataset())) return;
     m_setzt = true;
     try {
-        f.setAsString(text());
+        f.setAsString(Speichertext(Text()));
     } catch (...) {
         m_setzt = false;
-        setFocus();
-        selectAll();
+        m_control->setFocus();
+        AllesWaehlen();
         throw;
     }
     m_setzt = false;
     m_geaendert = false;
 }
 
+void GebundenerText::FokusErhalten(Qt::FocusReason grund)
+{
+    // Entered by keyboard, the rule's blank is selected: typing replaces it visibly.
+    if (m_leerzeichen && Text() == kLeer && grund != Qt::MouseFocusReason) AllesWaehlen();
+}
+
+void GebundenerText::FokusVerloren(Qt::FocusReason grund)
+{
+    if (m_geaendert && grund != Qt::PopupFocusReason && grund != Qt::ActiveWindowFocusReason)
+        Geschuetzt([this] { Uebernehmen(); });
+}
+
+// ================= DBEdit =================
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), GebundenerText(this)
+{
+    connect(this, &QLineEdit::textEdited, this, [this] { Geaendert(true); });
+}
+
+QString DBEdit::Anzeigetext(const data::Field& f) const { return Bearbeitungstext(f); }
+
 void DBEdit::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    // The rule's blank is replaced by what is typed, unless the user clicked a place in it.
-    if (m_leerzeichen && text() == QLatin1String(" ") && e->reason() != Qt::MouseFocusReason) selectAll();
+    FokusErhalten(e->reason());
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    if (m_geaendert && e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
-        Geschuetzt([this] { Uebernehmen(); });
+    FokusVerloren(e->reason());
 }
 
 // ================= DBMemo =================
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_bindung(new Bindung(this))
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), GebundenerText(this)
 {
     setTabChangesFocus(true);
-    connect(m_bindung, &Bindung::anzeigen, this, &DBMemo::Anzeigen);
-    connect(m_bindung, &Bindung::schreiben, this, &DBMemo::Uebernehmen);
-    connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::Bearbeitet);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { Geaendert(!m_vomFenster); });
 }
 
-void DBMemo::setDataSource(data::DataSource* quelle, const QString& feld) { m_bindung->setze(quelle, feld); }
-
-void DBMemo::setLeerzeichenRegel(bool an, bool auchOhneWert)
+void DBMemo::setText(const QString& t)
 {
-    m_leerzeichen = an;
-    m_leerzeichenOhneWert = auchOhneWert;
-    if (!m_geaendert) Anzeigen();
-}
-
-void DBMemo::Anzeigen()
-{
-    if (m_setzt) return;
-    data::Field f;
-    m_setzt = true;
-    QString t = m_bindung->field(f) ? f.asString() : QString();
-    // Stored line breaks may be CR LF.
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_vomFenster = true;
     setPlainText(t);
-    if (m_leerzeichen && m_leerzeichenOhneWert && t.isEmpty()) {
-        setPlainText(QStringLiteral(" "));
-        QTextCursor c = textCursor();
-        c.setPosition(0);
-        setTextCursor(c);
-    }
-    m_geaendert = false;
-    m_setzt = false;
+    m_vomFenster = false;
 }
 
-void DBMemo::Bearbeitet()
+void DBMemo::CaretSetzen(int position)
 {
-    if (m_setzt) return;
-    // Going into edit must not reset what the user just typed.
-    m_setzt = true;
-    Geschuetzt([&] { AutoEdit(m_bindung->dataset()); });
-    m_setzt = false;
-    m_geaendert = true;
-    if (m_leerzeichen && toPlainText().isEmpty()) {
-        m_setzt = true;
-        setPlainText(QStringLiteral(" "));
-        QTextCursor c = textCursor();
-        c.setPosition(0);
-        setTextCursor(c);
-        m_setzt = false;
-    }
+    QTextCursor c = textCursor();
+    c.setPosition(position);
+    setTextCursor(c);
 }
 
-void DBMemo::Uebernehmen()
+QString DBMemo::Anzeigetext(const data::Field& f) const
 {
-    if (!m_geaendert) return;
-    data::Field f;
-    if (!m_bindung->field(f) || !Bearbeitbar(m_bindung->dataset())) return;
-    m_setzt = true;
-    QString t = toPlainText();
+    // Stored line breaks may be CR LF.
+    QString t = f.asString();
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+
+QString DBMemo::Speichertext(const QString& text) const
+{
+    QString t = text;
     t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    try {
-        f.setAsString(t);
-    } catch (...) {
-        m_setzt = false;
-        throw;
-    }
-    m_setzt = false;
-    m_geaendert = false;
+    return t;
 }
 
 void DBMemo::focusInEvent(QFocusEvent* e)
 {
     QPlainTextEdit::focusInEvent(e);
-    if (m_leerzeichen && toPlainText() == QLatin1String(" ") && e->reason() != Qt::MouseFocusReason) selectAll();
+    FokusErhalten(e->reason());
 }
 
 void DBMemo::focusOutEvent(QFocusEvent* e)
 {
     QPlainTextEdit::focusOutEvent(e);
-    if (m_geaendert && e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
-        Geschuetzt([this] { Uebernehmen(); });
+    FokusVerloren(e->reason());
 }
 
 // ================= DBCheckBox =================
@@ -287,6 +295,9 @@ void DBCheckBox::Geklickt(bool an)
 DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), m_bindung(new Bindung(this))
 {
     setEditable(false);
+    // The box keeps its width whatever the longest entry; the open list shows them whole.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(12);
     connect(m_bindung, &Bindung::anzeigen, this, &DBLookupComboBox::Anzeigen);
     connect(this, QOverload<int>::of(&QComboBox::activated), this, &DBLookupComboBox::Gewaehlt);
 }
@@ -368,6 +379,7 @@ void DBLookupComboBox::Gewaehlt(int index)
 
 DBText::DBText(QWidget* parent) : QLabel(parent), m_bindung(new Bindung(this))
 {
+    setTextFormat(Qt::PlainText);
     connect(m_bindung, &Bindung::anzeigen, this, &DBText::Anzeigen);
 }
 
@@ -382,11 +394,58 @@ void DBText::setFormat(std::function<QString(const data::Field&)> format)
 void DBText::Anzeigen()
 {
     data::Field f;
-    if (!m_bindung->field(f)) {
-        setText(QString());
-        return;
-    }
-    setText(m_format ? m_format(f) : f.displayText());
+    setText(!m_bindung->field(f) ? QString() : m_format ? m_format(f) : f.displayText());
+    TooltipSetzen();
+}
+
+QString DBText::Gekuerzt() const
+{
+    // One line: the line breaks of a memo column would make the label grow.
+    QString zeile = text();
+    zeile.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return fontMetrics().elidedText(zeile, Qt::ElideRight, qMax(0, contentsRect().width() - 2 * margin() - indent()));
+}
+
+void DBText::TooltipSetzen()
+{
+    setToolTip(Gekuerzt() == text() ? QString() : text());
+}
+
+void DBText::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    drawFrame(&p);
+    const QRect feld = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    style()->drawItemText(&p, feld, int(QStyle::visualAlignment(layoutDirection(), alignment())), palette(), isEnabled(),
+                          Gekuerzt(), foregroundRole());
+}
+
+void DBText::resizeEvent(QResizeEvent* e)
+{
+    QLabel::resizeEvent(e);
+    TooltipSetzen();
+}
+
+namespace {
+int Rand(const QLabel* l)
+{
+    return l->contentsMargins().left() + l->contentsMargins().right() + 2 * l->margin();
+}
+}  // namespace
+
+QSize DBText::sizeHint() const
+{
+    // As wide as the value, up to a width that fits into any window.
+    const QFontMetrics fm = fontMetrics();
+    return QSize(qMin(fm.horizontalAdvance(text()), 40 * fm.averageCharWidth()) + Rand(this), fm.height() + 2 * margin() +
+                     contentsMargins().top() + contentsMargins().bottom());
+}
+
+QSize DBText::minimumSizeHint() const
+{
+    const QFontMetrics fm = fontMetrics();
+    const QSize h = sizeHint();
+    return QSize(qMin(h.width(), 3 * fm.averageCharWidth() + Rand(this)), h.height());
 }
 
 }  // namespace ui

@@ -11,6 +11,7 @@
 //                   before the focused control sees it
 // Windows are created once and only shown and hidden.
 #include <QDialog>
+#include <QPointer>
 
 class QKeyEvent;
 class QPushButton;
@@ -39,9 +40,13 @@ public:
 
     void setKeyPreview(bool an);
 
-    // Centres the window on the main window (on the screen when it is not shown).
+    // Centres the window on the main window (on the screen when it is not
+    // shown), or on the screen; either way inside the screen's free area.
     void AufHauptfensterZentrieren();
     void AufBildschirmZentrieren();
+    // Moves the window into the free area of its screen (without task bars),
+    // shrinking it first where it is larger. Every showing ends with this.
+    void ImBildschirmHalten();
 
     void done(int r) override;
 
@@ -59,7 +64,10 @@ protected:
 
 private:
     bool m_keyPreview = false;
+    // The key event being passed from the focused control up to the window,
+    // and the widget that had it last: the window sees each key once.
     const QEvent* m_tasteInArbeit = nullptr;
+    QPointer<QObject> m_tasteBei;
 };
 
 }  // namespace ui

@@ -10,9 +10,15 @@
 #include "data/Fehler.h"
 #include "data/dm_ordavo.h"
 #include "delivery/Lieferschein_.h"
+#include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
+#include "ui/DatumPicker.h"
 
+#include <QDateEdit>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTableView>
 #include <QtTest/QtTest>
 
 namespace {
@@ -208,6 +214,203 @@ private slots:
         test::ProgrammBeenden();
     }
 
+    // Closing the main window ends the program also while the list windows
+    // it opened are on the screen; otherwise the process keeps the database
+    // open and the backup tool it has just started cannot run.
+    void schliessenBeendetAuchMitOffenenFenstern()
+    {
+        test::Programmordner ordner;
+        test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::ProgrammErzeugen();
+        TOrdavo* h = App().Ordavo;
+        h->show();
+        for (const char* knopf : {"BitBtn1", "BitBtn3", "BitBtn6"}) h->findChild<QPushButton*>(knopf)->click();
+        for (const char* aktion : {"AlleLieferscheine1", "PLUverwalten1"}) h->findChild<QAction*>(aktion)->trigger();
+        QStringList offen;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w != h) offen << w->objectName();
+        offen.sort();
+        QCOMPARE(offen, (QStringList{"TAdressen", "TArtikel", "TLieferschein", "TPLUUebersicht", "Tnochnichtbezahlt"}));
+
+        QTimer::singleShot(0, h, [h] { h->findChild<QPushButton*>("BitBtn5")->click(); });
+        // Should the event loop run on, the test ends it with another code.
+        QTimer notbremse;
+        notbremse.setSingleShot(true);
+        connect(&notbremse, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+        notbremse.start(10000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        notbremse.stop();
+        test::ProgrammBeenden();
+    }
+
+    // The titles the title bars show (the program sets no display name that
+    // the platform would add to each of them).
+    void fenstertitel()
+    {
+        test::Programmordner ordner;
+        test::ProgrammErzeugen();
+        const QList<QPair<QString, QString>> erwartet = {
+            {"TOrdavo", "Ordavo :: Torsil"},
+            {"TAboutBox", "Info"},
+            {"TAdressen", "Adressen"},
+            {"TArtikel", "Artikel"},
+            {"Teinheit", "einheit"},
+            {"TKategorie", "Kategorie"},
+            {"TPLUUebersicht", "PLU Übersicht"},
+            {"TPLUZuordnen", "PLU Zuordnen"},
+            {"TStammdaten", "Stammdaten"},
+            {"TLieferschein", "Lieferschein"},
+            {"TLieferscheinkopf", "Lieferschein Kopfdaten"},
+            {"TArtikelauswahl", "Artikelauswahl"},
+            {"TArtikelbearbeiten", "Artikel bearbeiten"},
+            {"TPLUArtikelEingabe", "PLU - Artikeleingabe"},
+            {"TLieferscheinsuche", "Lieferscheinsuche"},
+            {"TRechnungsdaten", "Rechnungsdaten"},
+            {"Tnochnichtbezahlt", "Offene Rechnungen"},
+            {"TZahlungsdatum", "Zahlungsdaten"},
+            {"TMahnung", "Mahnung"},
+            {"TArtikelauswertung", "Artikelstatistik"},
+            {"TKategorieauswertung", "Artikelstatistik nach Kategorie"},
+            {"TAdressenauswertung", "Kundenstatistik"},
+            {"TDatum_alle_Adressenauswertung", "Kundenstatistik für alle Kunden"},
+        };
+        QStringList falsch;
+        for (const auto& [name, titel] : erwartet) {
+            QWidget* fenster = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == name) fenster = w;
+            if (!fenster) falsch << name + ": fehlt";
+            else if (fenster->windowTitle() != titel) falsch << name + ": " + fenster->windowTitle();
+        }
+        QCOMPARE(falsch, QStringList());
+        test::ProgrammBeenden();
+    }
+
+    // With the main window in the top left corner of a small screen, every
+    // window opens inside the screen's free area; the master-data window
+    // gets the size its fields need, as far as the screen allows.
+    void fensterBleibenAufDemBildschirm()
+    {
+        test::Programmordner ordner;
+        test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_kunde) VALUES (1, 'Kunde', -1)");
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) "
+                  "VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
+        test::ProgrammErzeugen();
+        TOrdavo* h = App().Ordavo;
+        const QRect frei = h->screen()->availableGeometry();
+        QVERIFY2(frei.width() <= 1024, "kein kleiner Bildschirm");
+        h->move(frei.topLeft());
+        h->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h));
+
+        QStringList ausserhalb;
+        auto pruefen = [&](QWidget* w) {
+            if (!frei.contains(w->frameGeometry()))
+                ausserhalb << QStringLiteral("%1 bei (%2, %3) %4 × %5")
+                                  .arg(w->objectName())
+                                  .arg(w->frameGeometry().x())
+                                  .arg(w->frameGeometry().y())
+                                  .arg(w->width())
+                                  .arg(w->height());
+        };
+        QSize stammdaten, stammdatenBraucht, rahmen;
+        int feldBreite = 0, feldBraucht = 0;
+        auto modal = [&](std::function<void()> oeffnen) {
+            test::BeimNaechstenDialog([&](QWidget* w) {
+                pruefen(w);
+                if (w->objectName() == QLatin1String("TStammdaten")) {
+                    stammdaten = w->size();
+                    rahmen = w->frameGeometry().size() - w->size();
+                    stammdatenBraucht = w->sizeHint();
+                    auto* feld = w->findChild<QLineEdit*>("DBEdit1");
+                    feldBreite = feld->width();
+                    feldBraucht = feld->sizeHint().width();
+                }
+                static_cast<QDialog*>(w)->reject();
+            });
+            oeffnen();
+            QCOMPARE(test::OffeneDialoge(), 0);
+        };
+        modal([&] { h->findChild<QPushButton*>("BitBtn7")->click(); });  // Stammdaten
+        modal([&] { h->findChild<QAction*>("Info1")->trigger(); });
+        // The header of a new note stays open beside the main window until it is closed.
+        h->findChild<QPushButton*>("BitBtn2")->click();
+        QWidget* kopf = App().Lieferscheinkopf;
+        QVERIFY(kopf->isVisible());
+        pruefen(kopf);
+        kopf->close();
+        for (const char* knopf : {"BitBtn1", "BitBtn3", "BitBtn6", "BitBtn4"}) h->findChild<QPushButton*>(knopf)->click();
+        h->findChild<QAction*>("PLUverwalten1")->trigger();
+        QWidget* browser = App().Lieferschein;
+        modal([&] { browser->findChild<QPushButton*>("Schalterartikelhinzuf")->click(); });  // Artikelauswahl
+        modal([&] { browser->findChild<QPushButton*>("BitBtn2")->click(); });  // Lieferscheinsuche
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) pruefen(w);
+        QCOMPARE(ausserhalb, QStringList());
+        // Not squeezed below what its content needs, except by the screen.
+        QCOMPARE(stammdaten.width(), qMin(qMax(860, stammdatenBraucht.width()), frei.width() - rahmen.width()));
+        QVERIFY2(feldBreite >= feldBraucht, qPrintable(QStringLiteral("%1 < %2").arg(feldBreite).arg(feldBraucht)));
+        test::ProgrammBeenden();
+    }
+
+    // Every date field is the picker that is one tab stop (its behaviour:
+    // the header window's test).
+    void datumsfelderSindEinTabStopp()
+    {
+        test::Programmordner ordner;
+        test::ProgrammErzeugen();
+        QStringList datumsfelder, andere;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            for (QDateEdit* d : w->findChildren<QDateEdit*>()) {
+                datumsfelder << w->objectName() + "." + d->objectName();
+                if (!qobject_cast<ui::DatumPicker*>(d)) andere << w->objectName() + "." + d->objectName();
+            }
+        QCOMPARE(datumsfelder.size(), 4);
+        QCOMPARE(andere, QStringList());
+        test::ProgrammBeenden();
+    }
+
+    // Ordinary names show whole in the list columns for company, unit and category.
+    void typischeNamenPassenInDieSpalten()
+    {
+        test::Programmordner ordner;
+        test::ProgrammErzeugen();
+        const struct {
+            const char* fenster;
+            const char* titel;
+            const char* name;
+        } faelle[] = {
+            {"TAdressen", "Firma", "Hausverwaltung Bergmann KG"},
+            {"Tnochnichtbezahlt", "Firma", "Hausverwaltung Bergmann KG"},
+            {"TLieferscheinsuche", "Firma", "Hausverwaltung Bergmann KG"},
+            {"TArtikel", "Einheit", "Kartusche"},
+            {"TArtikel", "Kategorie", "Elektroinstallation"},
+            {"TArtikelauswahl", "Einheit", "Kartusche"},
+            {"TArtikelauswahl", "Kategorie", "Molkereiprodukte"},
+            {"TLieferschein", "Einheit", "Kartusche"},
+        };
+        QStringList abgeschnitten;
+        for (const auto& f : faelle) {
+            QWidget* fenster = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String(f.fenster)) fenster = w;
+            QVERIFY2(fenster, f.fenster);
+            auto* grid = fenster->findChild<QTableView*>("DBGrid1");
+            QVERIFY2(grid, f.fenster);
+            int spalte = -1;
+            for (int i = 0; i < grid->model()->columnCount(); ++i)
+                if (grid->model()->headerData(i, Qt::Horizontal).toString() == QLatin1String(f.titel)) spalte = i;
+            QVERIFY2(spalte >= 0, f.titel);
+            // The text and the cell's margins.
+            const int braucht = grid->fontMetrics().horizontalAdvance(QString::fromUtf8(f.name)) + 8;
+            if (grid->columnWidth(spalte) < braucht)
+                abgeschnitten << QStringLiteral("%1 %2: %3 < %4").arg(f.fenster, f.titel).arg(grid->columnWidth(spalte)).arg(braucht);
+        }
+        QCOMPARE(abgeschnitten, QStringList());
+        test::ProgrammBeenden();
+    }
+
     void alleLieferscheineUndOffeneRechnungen()
     {
         test::Programmordner ordner;
@@ -221,13 +424,23 @@ private slots:
         h->findChild<QAction*>("AlleLieferscheine1")->trigger();
         QVERIFY(browser->isVisible());
         browser->hide();
-        // The open invoices are read anew after their window was closed.
-        App().DMOrdavo->ADO_Nochnichtbezahlt->Close();
+        // The open invoices are read anew at every showing: also the first
+        // one, while the list is still open from the start; again after the
+        // window was closed; and when it is brought to the front.
+        QVERIFY(App().DMOrdavo->ADO_Nochnichtbezahlt->Active());
+        QWidget* offene = App().nochnichtbezahlt;
         test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'Kunde')");
-        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) VALUES (1, 1, '2024-01-02', 1, '2024-01-03')");
-        h->findChild<QPushButton*>("BitBtn6")->click();
-        QCOMPARE(App().DMOrdavo->ADO_Nochnichtbezahlt->RecordCount(), 1);
-        QVERIFY(static_cast<QWidget*>(App().nochnichtbezahlt)->isVisible());
+        QStringList gelesen;
+        for (int nr = 1; nr <= 3; ++nr) {
+            test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id, lief_rechnungsdatum) "
+                      "VALUES (?, ?, '2024-01-02', 1, '2024-01-03')",
+                      {nr, nr});
+            h->findChild<QPushButton*>("BitBtn6")->click();
+            QVERIFY(offene->isVisible());
+            gelesen << QString::number(App().DMOrdavo->ADO_Nochnichtbezahlt->RecordCount());
+            if (nr == 2) offene->findChild<QPushButton*>("BitBtn3")->click();
+        }
+        QCOMPARE(gelesen, (QStringList{"1", "2", "3"}));
         test::ProgrammBeenden();
     }
 

@@ -7,6 +7,7 @@
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/Rechnungsdaten_.h"
+#include "delivery/nochnichtbezahlt_.h"
 #include "ui/Anwendung.h"
 #include "ui/DBNavigator.h"
 #include "ui/Meldungen.h"
@@ -120,6 +121,34 @@ private slots:
         QCOMPARE(AktuelleId(), qint64(weiter + 1));
         QCOMPARE(App().DMOrdavo->ADO_Lieferschein_Artikel->RecordCount(), zeilen);
         QCOMPARE(Summen(), summen);
+    }
+
+    // The totals always belong to the note shown: also when another window
+    // moves the current note (the open-invoice list during a dunning) or
+    // re-reads the items.
+    void summenFolgenDemGezeigtenLieferschein()
+    {
+        QCOMPARE(AktuelleId(), qint64(1));
+        QCOMPARE(Summen(), QStringList(3, "0,00 €"));
+        Tnochnichtbezahlt* offene = App().nochnichtbezahlt;
+        offene->Zeige();
+        QStringList waehrend;
+        BeimDialog([&](QWidget* w) {
+            waehrend << w->objectName() << QString::number(AktuelleId()) << Summen();
+            test::Klicke(w, "BitBtn2");  // Abbrechen
+        });
+        QVERIFY(App().DMOrdavo->ADO_Nochnichtbezahlt->Locate("id", 4));
+        test::Klicke(offene, "BitBtn2");  // Mahnung senden
+        QTRY_COMPARE(test::OffeneDialoge(), 0);
+        QCOMPARE(waehrend, (QStringList{"TMahnung", "4", "15,00 €", "2,50 €", "17,50 €"}));
+        // Afterwards the first note is current again, with its totals.
+        QCOMPARE(AktuelleId(), qint64(1));
+        QCOMPARE(Summen(), QStringList(3, "0,00 €"));
+        // An item stored by a statement and re-read, whichever window did it.
+        test::Sql("INSERT INTO t_lieferschein_artikel VALUES (7, 1, 2, 4, 2.5, 1.0)");
+        App().DMOrdavo->ADO_Lieferschein_Artikel->Requery();
+        QCOMPARE(Summen(), (QStringList{"10,00 €", "1,00 €", "11,00 €"}));
+        offene->close();
     }
 
     void mwstDesArtikelsAendertAuchAlteRechnungen()

@@ -118,6 +118,17 @@ private slots:
         QCOMPARE(Firmen().size(), 5);
     }
 
+    // Texts stored with the blank of an emptied field in front (written so
+    // by earlier versions) are found by what follows the blank.
+    void findetTexteMitLeerzeichenDavor()
+    {
+        test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_ganzername, adr_ort) VALUES (6, ' Hotel Seeblick KG', ' ', ' Wien')");
+        Tippe(Feld("sucheFirma"), "hotel");
+        QCOMPARE(Firmen(), QStringList{" Hotel Seeblick KG"});
+        Tippe(Feld("sucheOrt"), "Wi");
+        QCOMPARE(Firmen(), (QStringList{" Hotel Seeblick KG", "Müller GmbH"}));
+    }
+
     void nurDasFeldDerLetztenTasteZaehlt()
     {
         Tippe(Feld("sucheFirma"), "Mü");

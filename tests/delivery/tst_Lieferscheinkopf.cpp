@@ -124,10 +124,12 @@ private slots:
         QTest::keyClick(In<QWidget>(KopfW(), "DBName"), Qt::Key_Return);  // Enter is OK
         QVERIFY(!KopfW()->isVisible());
         QVERIFY(Browser()->isVisible());
+        // The dunning text starts empty (not without value): the first
+        // dunning proposes the company's text.
         QCOMPARE(test::Zeilen("SELECT id, lief_nr, lief_datum, lief_adresse_id, lief_zahlungsbed, lief_Bankverbindungen, "
-                              "lief_Zusatztext, lief_rechnungsdatum FROM t_lieferschein"),
+                              "lief_Zusatztext, lief_rechnungsdatum, lief_Mahnungstext FROM t_lieferschein"),
                  (QList<QList<QVariant>>{{qint64(1), qint64(1), QDate::currentDate().toString(Qt::ISODate), qint64(3),
-                                          "keine Angegeben", "keine Angegeben", "kein Angegeben", QVariant()}}));
+                                          "keine Angegeben", "keine Angegeben", "kein Angegeben", QVariant(), ""}}));
         QCOMPARE(Lief()->State(), Dataset::Zustand::Browse);
         QCOMPARE(Lief()->FieldByName("adr_firma").asString(), QString("Gamma"));
         QVERIFY(!App().DMOrdavo->ADO_t_adressen->filtered());
@@ -311,6 +313,23 @@ private slots:
         QCOMPARE(text, QString("zwanzig"));
         QCOMPARE(test::Zeilen("SELECT lief_zahlbetrag, lief_adresse_id FROM t_lieferschein"),
                  (QList<QList<QVariant>>{{12.0, qint64(2)}}));
+    }
+
+    // A date picker is one tab stop: Tab leaves it at once, Shift+Tab comes
+    // back, without walking through day, month and year.
+    void datumIstEinTabStopp()
+    {
+        NeuOeffnen();
+        QWidget* datum = In<QWidget>(KopfW(), "DateTimePicker1");
+        datum->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), datum);
+        QTest::keyClick(datum, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), In<QWidget>(KopfW(), "DB_LiefNR"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), datum);
+        QTest::keyClick(datum, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != datum);
+        QTest::keyClick(KopfW(), Qt::Key_Escape);
     }
 
     void nummerLeerenLaesstEinLeerzeichen()

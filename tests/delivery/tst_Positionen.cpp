@@ -56,6 +56,14 @@ void Tippen(QWidget* fenster, const QString& folge)
     }
 }
 
+// Sends a key event as the platform does: built on the stack, with the key's
+// native code. Two calls in a row build their events at the same address.
+void Taste(QWidget* w, QEvent::Type art, int taste, Qt::KeyboardModifiers mods, const QString& text = {}, quint32 code = 0)
+{
+    QKeyEvent e(art, taste, mods, code, 0, 0, text);
+    QApplication::sendEvent(w, &e);
+}
+
 }  // namespace
 
 class TstPositionen : public QObject {
@@ -317,6 +325,53 @@ private slots:
         QCOMPARE(In<QLabel>(Browser(), "LabelNetto")->text(), data::Waehrung(netto));
         if (!positionen.isEmpty())
             QCOMPARE(App().DMOrdavo->ADO_artikel->FieldByName("id").asInteger(), positionen[0][0].toLongLong());
+    }
+
+    // A digit opens the PLU entry with Shift, Ctrl or Alt held, also while
+    // another key is still down. With Shift, Qt reports the layout's symbol
+    // on the digit key; the key itself (its X key code) tells the digit.
+    void pluZifferMitGehaltenerTaste_data()
+    {
+        QTest::addColumn<int>("gehalten");  // pressed before and not released
+        QTest::addColumn<int>("taste");
+        QTest::addColumn<int>("modifikatoren");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("tastencode");  // X11 key code of the key, 0: none
+        QTest::addColumn<QString>("ziffer");
+        const int shift = Qt::ShiftModifier, strg = Qt::ControlModifier, alt = Qt::AltModifier;
+        QTest::newRow("Umschalt+1, deutsch und US: !") << int(Qt::Key_Shift) << int(Qt::Key_Exclam) << shift << "!" << 10 << "1";
+        QTest::newRow("Umschalt+7, deutsch: /") << int(Qt::Key_Shift) << int(Qt::Key_Slash) << shift << "/" << 16 << "7";
+        QTest::newRow("Umschalt+7, US: &") << int(Qt::Key_Shift) << int(Qt::Key_Ampersand) << shift << "&" << 16 << "7";
+        QTest::newRow("Umschalt+0, deutsch: =") << int(Qt::Key_Shift) << int(Qt::Key_Equal) << shift << "=" << 19 << "0";
+        QTest::newRow("Strg+3") << int(Qt::Key_Control) << int(Qt::Key_3) << strg << "" << 12 << "3";
+        QTest::newRow("Alt+5") << int(Qt::Key_Alt) << int(Qt::Key_5) << alt << "" << 14 << "5";
+        QTest::newRow("Buchstabe gehalten, dann 4") << int(Qt::Key_A) << int(Qt::Key_4) << 0 << "4" << 13 << "4";
+        QTest::newRow("Ziffernblock 8 mit Umschalt-Sperre") << int(Qt::Key_Shift) << int(Qt::Key_8) << int(shift | Qt::KeypadModifier)
+                                                            << "8" << 0 << "8";
+    }
+    void pluZifferMitGehaltenerTaste()
+    {
+        QFETCH(int, gehalten);
+        QFETCH(int, taste);
+        QFETCH(int, modifikatoren);
+        QFETCH(QString, text);
+        QFETCH(int, tastencode);
+        QFETCH(QString, ziffer);
+        QString plu;
+        BeimDialog([&](QWidget* w) {
+            plu = In<QLineEdit>(w, "Edit_PLU")->text();
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        QWidget* grid = In<QWidget>(Browser(), "DBGrid1");
+        grid->setFocus();
+        const auto mods = Qt::KeyboardModifiers(modifikatoren);
+        Taste(grid, QEvent::KeyPress, gehalten, mods & ~Qt::KeypadModifier);
+        Taste(grid, QEvent::KeyPress, taste, mods, text, quint32(tastencode));
+        QCOMPARE(plu, ziffer);
+        Taste(grid, QEvent::KeyRelease, taste, mods, text, quint32(tastencode));
+        Taste(grid, QEvent::KeyRelease, gehalten, Qt::NoModifier);
+        QVERIFY(!App().PLUArtikelEingabe->isVisible());
+        QCOMPARE(Positionen(), (QList<QList<QVariant>>{}));
     }
 
     void pluFalscheEingabeBleibtZurKorrektur_data()

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest/QtTest>
 
@@ -170,6 +171,30 @@ private slots:
         App().Adressen->Zeige();
         QCOMPARE(Adressen()->RecNo(), 0);
         QCOMPARE(Teil<QLabel>(Liste(), "DBText1")->text(), QString("Anders"));
+    }
+
+    // A long value is shortened in its label (whole as tooltip) and never
+    // widens the window.
+    void langeWerteVerbreiternDasFensterNicht()
+    {
+        const QString lang = QString(250, QLatin1Char('W')) + "Ende.";  // 255 characters
+        test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_ort) VALUES (1, 'Kurz', 'Graz')");
+        test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_ganzername, adr_adresse, adr_ort, adr_email, adr_lief_firma, "
+                  "adr_lief_ort) VALUES (2, ?, ?, ?, ?, ?, ?, ?)",
+                  {lang, lang, lang, lang, lang, lang, lang});
+        test::ProgrammErzeugen();
+        App().Adressen->Zeige();
+        QVERIFY(QTest::qWaitForWindowExposed(Liste()));
+        const QSize vorher = Liste()->size();
+        QVERIFY(Adressen()->Locate("id", 2));
+        QCoreApplication::sendPostedEvents();  // the layouts' requests
+        auto* firma = Teil<QLabel>(Liste(), "DBText1");
+        QCOMPARE(firma->text(), lang);
+        QCOMPARE(firma->toolTip(), lang);
+        QCOMPARE(Liste()->size(), vorher);
+        QVERIFY(Liste()->screen()->availableGeometry().contains(Liste()->frameGeometry()));
+        QVERIFY(Adressen()->Locate("id", 1));
+        QCOMPARE(firma->toolTip(), QString());
     }
 
     void loeschen_data()

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest/QtTest>
 
@@ -66,6 +67,30 @@ private slots:
                               "DBLookupComboBox2", "SchalterneueEinheit", "SchalterneueKategorie", "SchaleterArtikeleditOK",
                               "SchalterArtikeleditAbbrechen"}));
         QVERIFY(Teil<QPushButton>(Editor(), "SchaleterArtikeleditOK")->isDefault());
+    }
+
+    // A long unit name does not widen the editor: the drop-down keeps its
+    // width, the window stays on the screen with its buttons in view.
+    void langerEinheitennameVerbreitertDenEditorNicht()
+    {
+        test::Sql("INSERT INTO t_einheit VALUES (3, ?)", {QString(250, QLatin1Char('W')) + "Ende."});
+        test::ProgrammErzeugen();
+        App().Artikel->Zeige();
+        QRect editor, frei, knopf;
+        int eintraege = 0;
+        ImEditor([&](QWidget* w) {
+            editor = w->frameGeometry();
+            frei = w->screen()->availableGeometry();
+            QWidget* ok = Teil(w, "SchalterArtikeleditAbbrechen");
+            knopf = QRect(ok->mapTo(w, QPoint()), ok->size());
+            eintraege = Teil<QComboBox>(w, "DBLookupComboBox1")->count();
+            Klick(w, "SchalterArtikeleditAbbrechen");
+        });
+        Klick(Liste(), "BitBtn1");
+        QTRY_COMPARE(test::OffeneDialoge(), 0);
+        QCOMPARE(eintraege, 3);
+        QVERIFY2(frei.contains(editor), qPrintable(QStringLiteral("%1 × %2").arg(editor.width()).arg(editor.height())));
+        QVERIFY(QRect(QPoint(), editor.size()).contains(knopf));
     }
 
     void neuerArtikel()

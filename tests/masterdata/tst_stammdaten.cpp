@@ -103,6 +103,46 @@ private slots:
         QCOMPARE(App().DMOrdavo->ADO_Stammdaten->State(), Dataset::Zustand::Browse);
     }
 
+    // What is typed into a field that shows only the rule's blank replaces
+    // the blank, wherever the caret stood (a click behind it, Home, End).
+    void getipptesErsetztDasLeerzeichen_data()
+    {
+        QTest::addColumn<QString>("feld");
+        QTest::addColumn<QString>("spalte");
+        QTest::addColumn<QString>("caret");
+        for (const char* caret : {"Klick", "Pos1", "Ende"}) {
+            QTest::newRow(qPrintable(QStringLiteral("Feld, %1").arg(caret))) << "DBEdit1" << "stammd_firma" << caret;
+            QTest::newRow(qPrintable(QStringLiteral("Text, %1").arg(caret))) << "DBMemo1" << "Zahlungsbedingungen" << caret;
+        }
+    }
+    void getipptesErsetztDasLeerzeichen()
+    {
+        QFETCH(QString, feld);
+        QFETCH(QString, spalte);
+        QFETCH(QString, caret);
+        test::ProgrammErzeugen();
+        QString vorher, gezeigt;
+        Oeffnen([&](QWidget* w) {
+            QWidget* c = Teil(w, qPrintable(feld));
+            auto* memo = qobject_cast<QPlainTextEdit*>(c);
+            vorher = memo ? memo->toPlainText() : static_cast<QLineEdit*>(c)->text();
+            if (caret == "Klick") {
+                // Right of the blank, in the first line.
+                QWidget* flaeche = memo ? memo->viewport() : c;
+                QTest::mouseClick(flaeche, Qt::LeftButton, {}, QPoint(flaeche->width() - 8, c->fontMetrics().height() / 2 + 4));
+            } else {
+                c->setFocus(Qt::OtherFocusReason);
+                QTest::keyClick(c, caret == "Pos1" ? Qt::Key_Home : Qt::Key_End);
+            }
+            Tasten(c, "Hotel Seeblick KG");
+            gezeigt = memo ? memo->toPlainText() : static_cast<QLineEdit*>(c)->text();
+            Klick(w, "BitBtn1");
+        });
+        QCOMPARE(vorher, QString(" "));
+        QCOMPARE(gezeigt, QString("Hotel Seeblick KG"));
+        QCOMPARE(test::Wert(QStringLiteral("SELECT %1 FROM t_stammdaten").arg(spalte)).toString(), QString("Hotel Seeblick KG"));
+    }
+
     // Later openings edit the one row: an emptied field is one blank, untouched ones keep their values.
     void aendern()
     {
