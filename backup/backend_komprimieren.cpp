@@ -2,18 +2,19 @@
 
 #include "platform/Dateien.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QStringList>
 #include <QThread>
 
 #include <sqlite3.h>
 
 #include <cstdlib>
 #include <functional>
+#include <future>
 
 #ifdef Q_OS_LINUX
 #include <dirent.h>
@@ -43,6 +44,13 @@
 //   be applied to the new file, so a database in WAL mode is switched back to
 //   the rollback journal first -- which SQLite allows only when no other
 //   connection is open.
+//
+// A damaged database must never replace the last good backup. VACUUM INTO
+// copies what the engine can still read and may silently leave out rows of a
+// damaged page. So the original gets a full integrity check and its rows are
+// counted table by table; the copy must hold the same numbers. The check of
+// the original runs on a second connection while the copy is written, so it
+// costs hardly any time on a machine with more than one core.
 
 namespace backup {
 
@@ -52,21 +60,12 @@ const char* const kInBenutzung =
     "Die Datenbank %1 wird noch von einem anderen Programm benutzt.\n\n"
     "Bitte beenden Sie Ordavo und klicken Sie dann erneut auf \"Jetzt sichern\".";
 
-// The window stays painted during long work; clicks are not taken meanwhile.
-void Zwischendurch()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+const char* const kNichtsGesichert =
+    "\n\nEs wurde nichts gesichert und nichts verändert; die letzte Sicherung bleibt erhalten.";
 
-int Fortschritt(void* zuletzt)
-{
-    auto* timer = static_cast<QElapsedTimer*>(zuletzt);
-    if (timer->elapsed() >= 100) {
-        Zwischendurch();
-        timer->restart();
-    }
-    return 0;
-}
+// The tables every database of the program has.
+const char* const kTabellen[] = {"t_adressen", "t_einheit", "t_kategorie", "t_artikel",
+                                 "t_lieferschein", "t_lieferschein_artikel", "t_stammdaten"};
 
 #ifdef Q_OS_LINUX
 // True when a process other than this one has the file open.
@@ -115,7 +114,6 @@ bool WarteBisFrei(const QString& pfad, int wartezeitMs)
     QDeadlineTimer frist(wartezeitMs);
     while (AndereHabenOffen(pfad)) {
         if (frist.hasExpired()) return false;
-        Zwischendurch();
         QThread::msleep(100);
     }
     return true;
@@ -125,11 +123,10 @@ class Verbindung {
 public:
     ~Verbindung() { schliessen(); }
 
-    bool oeffnen(const QString& pfad, int wartezeitMs)
+    bool oeffnen(const QString& pfad, int wartezeitMs, int art = SQLITE_OPEN_READWRITE)
     {
-        // Read-write, never create: a missing file is an error, not a new database.
-        if (sqlite3_open_v2(pfad.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            return false;
+        // Never create: a missing file is an error, not a new database.
+        if (sqlite3_open_v2(pfad.toUtf8().constData(), &m_db, art, nullptr) != SQLITE_OK) return false;
         sqlite3_busy_timeout(m_db, wartezeitMs);
         sqlite3_extended_result_codes(m_db, 1);
         return true;
@@ -148,14 +145,15 @@ public:
     {
         return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
     }
+    int code() const { return m_db ? sqlite3_errcode(m_db) & 0xff : SQLITE_NOMEM; }
 
     // Runs `sql` (with `parameter` bound to ?1 if given); each result row's
     // first column goes to `zeile`.
-    bool ausfuehren(const char* sql, const QString& parameter = QString(),
+    bool ausfuehren(const QString& sql, const QString& parameter = QString(),
                     const std::function<void(const QString&)>& zeile = {})
     {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) return false;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) return false;
         if (!parameter.isNull()) {
             const QByteArray text = parameter.toUtf8();
             sqlite3_bind_text(stmt, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
@@ -169,13 +167,36 @@ public:
         return rc == SQLITE_DONE;
     }
 
-    QString wert(const char* sql)
+    QString wert(const QString& sql)
     {
         QString ergebnis;
         ausfuehren(sql, QString(), [&](const QString& w) {
             if (ergebnis.isNull()) ergebnis = w;
         });
         return ergebnis;
+    }
+
+    // The ordinary tables (not the engine's own).
+    bool tabellen(QStringList* namen)
+    {
+        return ausfuehren(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table'"
+                                         " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"),
+                          QString(), [&](const QString& n) { *namen << n; });
+    }
+
+    bool zeilen(const QStringList& tabellen, QMap<QString, qint64>* anzahl)
+    {
+        for (const QString& t : tabellen) {
+            const QString n = wert(QStringLiteral("SELECT count(*) FROM %1").arg(Bezeichner(t)));
+            if (n.isNull()) return false;
+            (*anzahl)[t] = n.toLongLong();
+        }
+        return true;
+    }
+
+    static QString Bezeichner(QString name)
+    {
+        return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     }
 
 private:
@@ -193,91 +214,306 @@ QString Komprimierfehler(const QString& grund)
     return QStringLiteral("Die Datenbank konnte nicht komprimiert werden:\n%1").arg(grund);
 }
 
+QString Beschaedigt(const QString& datei, const QString& befund)
+{
+    return QStringLiteral("Die Datenbank %1 ist beschädigt:\n%2%3\n\n"
+                          "Die beschädigte Datei bleibt für die Reparatur, wie sie ist. Bitte arbeiten Sie nicht "
+                          "weiter mit Ordavo: Lassen Sie die Datenbank reparieren oder spielen Sie die letzte "
+                          "Sicherung zurück.")
+        .arg(QDir::toNativeSeparators(datei), befund, QString::fromUtf8(kNichtsGesichert));
+}
+
 bool IstBesetzt(sqlite3* db)
 {
     const int rc = sqlite3_errcode(db);
     return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
 }
 
+// Calls `meldung` with the share done at most every 100 ms worth of work.
+struct Melder {
+    std::function<double()> anteil;
+    const Fortschrittsmeldung* meldung = nullptr;
+    static int Rufen(void* selbst)
+    {
+        auto* m = static_cast<Melder*>(selbst);
+        if (m->meldung && *m->meldung) (*m->meldung)(qBound(0.0, m->anteil(), 1.0));
+        return 0;
+    }
+};
+
+// What the check of the original found: an empty `befund` means sound.
+struct Pruefung {
+    QString befund;
+    QString fehler;  // the check itself failed
+    bool unlesbar = false;  // ... because the file is damaged
+    QMap<QString, qint64> zeilen;
+};
+
+// The full integrity check of the original, table by table so that its
+// progress can be shown, then the structure of the whole file (free pages,
+// pages that belong to nothing). The rows are counted in the same read
+// transaction.
+Pruefung PruefeOriginal(const QString& datei, const QStringList& tabellen, int wartezeitMs,
+                        const Fortschrittsmeldung& fortschritt)
+{
+    Pruefung p;
+    Verbindung db;
+    // Read and write, though it only reads: on a read-only connection the
+    // engine skips the CHECK constraints.
+    if (!db.oeffnen(datei, wartezeitMs)) {
+        p.fehler = db.fehler();
+        return p;
+    }
+    auto fehlgeschlagen = [&] {
+        p.fehler = db.fehler();
+        p.unlesbar = db.code() == SQLITE_CORRUPT || db.code() == SQLITE_NOTADB;
+        return p;
+    };
+    if (!db.ausfuehren(QStringLiteral("BEGIN")) || !db.zeilen(tabellen, &p.zeilen)) return fehlgeschlagen();
+    // The big tables and those with many indexes take longest.
+    QMap<QString, double> gewicht;
+    double gesamt = 1.0;
+    for (const QString& t : tabellen) {
+        int indizes = 0;
+        db.ausfuehren(QStringLiteral("SELECT count(*) FROM pragma_index_list(?1)"), t,
+                      [&](const QString& n) { indizes = n.toInt(); });
+        gewicht[t] = double(p.zeilen.value(t) + 1) * double(1 + indizes);
+        gesamt += gewicht[t];
+    }
+    double fertig = 0;
+    auto befund = [&](const QString& sql) {
+        QStringList zeilen;
+        if (!db.ausfuehren(sql, QString(), [&](const QString& z) { zeilen << z; })) {
+            fehlgeschlagen();
+            return false;
+        }
+        if (zeilen != QStringList{QStringLiteral("ok")}) p.befund = zeilen.mid(0, 10).join(QLatin1Char('\n'));
+        return p.befund.isEmpty();
+    };
+    for (const QString& t : tabellen) {
+        if (!befund(QStringLiteral("PRAGMA integrity_check(%1)").arg(Verbindung::Bezeichner(t)))) return p;
+        fertig += gewicht[t];
+        if (fortschritt) fortschritt(fertig / gesamt);
+    }
+    if (!befund(QStringLiteral("PRAGMA quick_check"))) return p;
+    db.ausfuehren(QStringLiteral("COMMIT"));
+    if (fortschritt) fortschritt(1.0);
+    return p;
+}
+
+QString TempName(const QFileInfo& datenbank)
+{
+    return datenbank.absolutePath() + QLatin1Char('/') + datenbank.completeBaseName() + QStringLiteral(".$$$");
+}
+
+// A leftover of ours is a plain file under our name, never a folder or link.
+bool EntferneRest(const QString& pfad)
+{
+    const QFileInfo info(pfad);
+    if (!info.exists() && !info.isSymLink()) return true;
+    if (info.isSymLink() || !info.isFile()) return false;
+    return QFile::remove(pfad);
+}
+
 }  // namespace
 
-bool DatenbankKomprimieren(const QString& datenbankdatei, QString* fehlertext, int wartezeitMs)
+struct Verdichtung::Daten {
+    QString datenbank;  // as given
+    QString datei;      // the file itself, through links
+    QString temp;
+    int wartezeitMs = 10000;
+    Verbindung db;
+    QString versionVorher;
+    bool kopieDa = false;
+};
+
+Verdichtung::Verdichtung(const QString& datenbankdatei, int wartezeitMs) : d(std::make_unique<Daten>())
 {
-    QFileInfo info(datenbankdatei);
+    d->datenbank = datenbankdatei;
+    d->wartezeitMs = wartezeitMs;
+}
+
+Verdichtung::~Verdichtung()
+{
+    if (d->kopieDa) {
+        QFile::remove(d->temp);
+        QFile::remove(d->temp + QStringLiteral("-journal"));
+    }
+}
+
+QString Verdichtung::kopie() const
+{
+    return d->temp;
+}
+
+bool Verdichtung::kopieErstellen(QString* fehlertext, const Fortschrittsmeldung& pruefen,
+                                 const Fortschrittsmeldung& verdichten)
+{
+    QFileInfo info(d->datenbank);
     if (!info.exists())
         return Fehler(fehlertext, QStringLiteral("Die Datenbank %1 wurde nicht gefunden.")
                                       .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
     // Through a link, the file itself is replaced, not the link.
-    const QString datei = info.canonicalFilePath();
-    info = QFileInfo(datei);
-    const QString temp = info.absolutePath() + QLatin1Char('/') + info.completeBaseName()
-                         + QStringLiteral(".$$$");
-    const QString inBenutzung =
-        QString::fromUtf8(kInBenutzung).arg(QDir::toNativeSeparators(datei));
+    d->datei = info.canonicalFilePath();
+    info = QFileInfo(d->datei);
+    d->temp = TempName(info);
+    const QString& datei = d->datei;
+    const QString& temp = d->temp;
+    const QString nativ = QDir::toNativeSeparators(datei);
+    const QString inBenutzung = QString::fromUtf8(kInBenutzung).arg(nativ);
 
-    if (QFileInfo::exists(temp) && !QFile::remove(temp))
+    if (info.size() == 0)
+        return Fehler(fehlertext, QStringLiteral("Die Datenbank %1 ist leer (0 Byte).%2\n\n"
+                                                 "Bitte spielen Sie die letzte Sicherung zurück.")
+                                      .arg(nativ, QString::fromUtf8(kNichtsGesichert)));
+
+    if (!EntferneRest(temp) || !EntferneRest(temp + QStringLiteral("-journal")))
         return Fehler(fehlertext, Komprimierfehler(QStringLiteral("%1 kann nicht gelöscht werden.")
                                                        .arg(QDir::toNativeSeparators(temp))));
     // From here on a copy may exist; whatever fails removes it again.
-    auto abbrechen = [&](const QString& text) {
-        QFile::remove(temp);
-        return Fehler(fehlertext, text);
-    };
+    d->kopieDa = true;
 
-    if (!WarteBisFrei(datei, wartezeitMs)) return Fehler(fehlertext, inBenutzung);
+    if (!WarteBisFrei(datei, d->wartezeitMs)) return Fehler(fehlertext, inBenutzung);
 
-    Verbindung db;
-    if (!db.oeffnen(datei, wartezeitMs)) return Fehler(fehlertext, Komprimierfehler(db.fehler()));
+    Verbindung& db = d->db;
+    if (!db.oeffnen(datei, d->wartezeitMs)) return Fehler(fehlertext, Komprimierfehler(db.fehler()));
 
-    if (db.wert("PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0
-        && db.wert("PRAGMA journal_mode=DELETE").compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0)
+    QStringList tabellen;
+    if (!db.tabellen(&tabellen)) {
+        if (IstBesetzt(db.handle())) return Fehler(fehlertext, inBenutzung);
+        if (db.code() == SQLITE_NOTADB || db.code() == SQLITE_CORRUPT)
+            return Fehler(fehlertext,
+                          QStringLiteral("Die Datei %1 ist keine Datenbank von Ordavo oder so beschädigt, dass "
+                                         "sie nicht gelesen werden kann.%2\n\n"
+                                         "Bitte spielen Sie die letzte Sicherung zurück oder lassen Sie die "
+                                         "Datei reparieren.")
+                              .arg(nativ, QString::fromUtf8(kNichtsGesichert)));
+        return Fehler(fehlertext, Komprimierfehler(db.fehler()));
+    }
+    QStringList fehlend;
+    for (const char* t : kTabellen)
+        if (!tabellen.contains(QString::fromLatin1(t))) fehlend << QString::fromLatin1(t);
+    if (!fehlend.isEmpty())
+        return Fehler(fehlertext, QStringLiteral("Die Datei %1 ist keine Datenbank von Ordavo: Ihr fehlen die "
+                                                 "Tabellen %2.%3\n\n"
+                                                 "Bitte prüfen Sie, ob die richtige Datei im Programmordner liegt, "
+                                                 "oder spielen Sie die letzte Sicherung zurück.")
+                                      .arg(nativ, fehlend.join(QStringLiteral(", ")),
+                                           QString::fromUtf8(kNichtsGesichert)));
+
+    if (db.wert(QStringLiteral("PRAGMA journal_mode")).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0
+        && db.wert(QStringLiteral("PRAGMA journal_mode=DELETE")).compare(QLatin1String("delete"), Qt::CaseInsensitive)
+               != 0)
         return Fehler(fehlertext, inBenutzung);
 
-    const QString versionVorher = db.wert("PRAGMA data_version");
+    d->versionVorher = db.wert(QStringLiteral("PRAGMA data_version"));
 
-    QElapsedTimer zuletzt;
-    zuletzt.start();
-    sqlite3_progress_handler(db.handle(), 20000, &Fortschritt, &zuletzt);
-    if (!db.ausfuehren("VACUUM INTO ?1", temp))
-        return abbrechen(IstBesetzt(db.handle()) ? inBenutzung : Komprimierfehler(db.fehler()));
+    // The original is checked on a second connection while the copy is written.
+    std::future<Pruefung> pruefung =
+        std::async(std::launch::async, PruefeOriginal, datei, tabellen, d->wartezeitMs, pruefen);
 
-    {
+    const double erwartet = qMax(1.0, db.wert(QStringLiteral("PRAGMA page_size")).toDouble()
+                                          * (db.wert(QStringLiteral("PRAGMA page_count")).toDouble()
+                                             - db.wert(QStringLiteral("PRAGMA freelist_count")).toDouble()));
+    Melder melder{[&] { return double(QFileInfo(temp).size()) / erwartet; }, &verdichten};
+    sqlite3_progress_handler(db.handle(), 200000, &Melder::Rufen, &melder);
+    const bool kopiert = db.ausfuehren(QStringLiteral("VACUUM INTO ?1"), temp);
+    sqlite3_progress_handler(db.handle(), 0, nullptr, nullptr);
+    const bool besetzt = !kopiert && IstBesetzt(db.handle());
+    const QString vacuumFehler = kopiert ? QString() : db.fehler();
+
+    // The copy: its structure, its rows, and statistics for the planner.
+    QMap<QString, qint64> zeilenKopie;
+    QString kopiefehler;
+    if (kopiert) {
         Verbindung kopie;
-        if (!kopie.oeffnen(temp, wartezeitMs)) return abbrechen(Komprimierfehler(kopie.fehler()));
-        sqlite3_progress_handler(kopie.handle(), 20000, &Fortschritt, &zuletzt);
         QStringList befund;
-        if (!kopie.ausfuehren("PRAGMA integrity_check", QString(),
-                              [&](const QString& z) { befund << z; }))
-            return abbrechen(Komprimierfehler(kopie.fehler()));
-        if (befund != QStringList{QStringLiteral("ok")})
-            return abbrechen(Komprimierfehler(
+        if (!kopie.oeffnen(temp, d->wartezeitMs)
+            // Nobody else uses the copy, and a failed copy is thrown away.
+            || !kopie.ausfuehren(QStringLiteral("PRAGMA journal_mode=OFF"))
+            || !kopie.ausfuehren(QStringLiteral("PRAGMA quick_check"), QString(),
+                                 [&](const QString& z) { befund << z; })
+            || !kopie.zeilen(tabellen, &zeilenKopie))
+            kopiefehler = Komprimierfehler(kopie.fehler());
+        else if (befund != QStringList{QStringLiteral("ok")})
+            kopiefehler = Komprimierfehler(
                 QStringLiteral("Die komprimierte Kopie ist fehlerhaft; die Datenbank bleibt, wie sie war.\n%1")
-                    .arg(befund.mid(0, 10).join(QLatin1Char('\n')))));
+                    .arg(befund.mid(0, 10).join(QLatin1Char('\n'))));
         // The planner needs statistics, or it may choose an index that is
         // slower than reading the whole table.
-        if (!kopie.ausfuehren("ANALYZE")) return abbrechen(Komprimierfehler(kopie.fehler()));
-        if (!kopie.schliessen()) return abbrechen(Komprimierfehler(QStringLiteral("Die Kopie konnte nicht geschlossen werden.")));
+        else if (!kopie.ausfuehren(QStringLiteral("ANALYZE")))
+            kopiefehler = Komprimierfehler(kopie.fehler());
+        else if (!kopie.schliessen())
+            kopiefehler = Komprimierfehler(QStringLiteral("Die Kopie konnte nicht geschlossen werden."));
     }
+    if (verdichten) verdichten(1.0);
+
+    const Pruefung original = pruefung.get();
+    if (!original.befund.isEmpty()) return Fehler(fehlertext, Beschaedigt(datei, original.befund));
+    if (!original.fehler.isEmpty()) {
+        if (original.unlesbar) return Fehler(fehlertext, Beschaedigt(datei, original.fehler));
+        return Fehler(fehlertext, Komprimierfehler(original.fehler));
+    }
+    if (!kopiert) return Fehler(fehlertext, besetzt ? inBenutzung : Komprimierfehler(vacuumFehler));
+    if (!kopiefehler.isEmpty()) return Fehler(fehlertext, kopiefehler);
+    if (zeilenKopie != original.zeilen) {
+        // A commit between the counts is no damage, only another program at work.
+        if (db.wert(QStringLiteral("PRAGMA data_version")) != d->versionVorher || AndereHabenOffen(datei))
+            return Fehler(fehlertext, inBenutzung);
+        QStringList unterschiede;
+        for (auto it = original.zeilen.cbegin(); it != original.zeilen.cend(); ++it)
+            if (zeilenKopie.value(it.key()) != it.value())
+                unterschiede << QStringLiteral("%1: %2 Zeilen in der Datenbank, %3 in der Kopie")
+                                    .arg(it.key())
+                                    .arg(it.value())
+                                    .arg(zeilenKopie.value(it.key()));
+        return Fehler(fehlertext,
+                      Beschaedigt(datei, QStringLiteral("Beim Komprimieren gingen Zeilen verloren.\n%1")
+                                             .arg(unterschiede.join(QLatin1Char('\n')))));
+    }
+
     QFile::setPermissions(temp, QFile::permissions(datei));
     if (!platform::AufPlatteSchreiben(temp))
-        return abbrechen(Komprimierfehler(QStringLiteral("%1 kann nicht geschrieben werden.")
-                                              .arg(QDir::toNativeSeparators(temp))));
+        return Fehler(fehlertext, Komprimierfehler(QStringLiteral("%1 kann nicht geschrieben werden.")
+                                                       .arg(QDir::toNativeSeparators(temp))));
+    return true;
+}
 
+bool Verdichtung::einsetzen(QString* fehlertext)
+{
+    Verbindung& db = d->db;
+    const QString inBenutzung = QString::fromUtf8(kInBenutzung).arg(QDir::toNativeSeparators(d->datei));
     // Hold the write lock from here until the copy is in place.
-    if (!db.ausfuehren("BEGIN IMMEDIATE")) return abbrechen(inBenutzung);
-    const bool unveraendert = db.wert("PRAGMA data_version") == versionVorher;
-    if (!unveraendert || AndereHabenOffen(datei)) {
-        db.ausfuehren("ROLLBACK");
-        return abbrechen(inBenutzung);
+    if (!db.ausfuehren(QStringLiteral("BEGIN IMMEDIATE"))) return Fehler(fehlertext, inBenutzung);
+    const bool unveraendert = db.wert(QStringLiteral("PRAGMA data_version")) == d->versionVorher;
+    if (!unveraendert || AndereHabenOffen(d->datei)) {
+        db.ausfuehren(QStringLiteral("ROLLBACK"));
+        return Fehler(fehlertext, inBenutzung);
     }
     QString grund;
-    if (!platform::ErsetzeDatei(temp, datei, &grund)) {
-        db.ausfuehren("ROLLBACK");
-        return abbrechen(Komprimierfehler(grund));
+    if (!platform::ErsetzeDatei(d->temp, d->datei, &grund)) {
+        db.ausfuehren(QStringLiteral("ROLLBACK"));
+        return Fehler(fehlertext, Komprimierfehler(grund));
     }
-    platform::AufPlatteSchreiben(datei);
-    db.ausfuehren("ROLLBACK");
+    d->kopieDa = false;
+    platform::AufPlatteSchreiben(d->datei);
+    db.ausfuehren(QStringLiteral("ROLLBACK"));
+    db.schliessen();
     return true;
+}
+
+bool DatenbankKomprimieren(const QString& datenbankdatei, QString* fehlertext, int wartezeitMs)
+{
+    Verdichtung v(datenbankdatei, wartezeitMs);
+    return v.kopieErstellen(fehlertext) && v.einsetzen(fehlertext);
+}
+
+void VerdichtungsresteEntfernen(const QString& datenbankdatei)
+{
+    const QFileInfo info(datenbankdatei);
+    const QString temp = TempName(info);
+    // The journal only together with its copy: it belongs to nothing else.
+    if (EntferneRest(temp)) EntferneRest(temp + QStringLiteral("-journal"));
 }
 
 }  // namespace backup

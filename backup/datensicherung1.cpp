@@ -1,5 +1,6 @@
 #include "backup/datensicherung1.h"
 
+#include "backup/ZipArchiv.h"
 #include "backup/backend_komprimieren.h"
 #include "platform/Dateien.h"
 #include "platform/IniDatei.h"
@@ -10,15 +11,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QProgressBar>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QShowEvent>
 #include <QStyle>
+#include <QThread>
 
-#include <zip.h>
+#include <atomic>
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -35,11 +42,6 @@ const char* const kSchluessel = "Ziel";
 const char* const kArchiv = "Ordavo.zip";
 const char* const kEintrag = "ordavo_tab.mdb";
 
-void Zwischendurch()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 QString MitTrenner(QString ordner)
 {
     if (!ordner.endsWith(QLatin1Char('/')) && !ordner.endsWith(QDir::separator()))
@@ -49,11 +51,12 @@ QString MitTrenner(QString ordner)
 
 // The working folder lies in the shared temporary folder, so it must be ours
 // alone: created by us with access for nobody else, never a link someone laid.
-bool PrivaterOrdner(const QString& ordner, QString* fehler)
+// With `anlegen` false a missing folder is no error but not ours either.
+bool PrivaterOrdner(const QString& ordner, QString* fehler, bool anlegen = true)
 {
 #ifdef Q_OS_UNIX
     const QByteArray pfad = QFile::encodeName(ordner);
-    if (::mkdir(pfad.constData(), 0700) != 0 && errno != EEXIST) {
+    if (anlegen && ::mkdir(pfad.constData(), 0700) != 0 && errno != EEXIST) {
         *fehler = QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(ordner);
         return false;
     }
@@ -65,32 +68,36 @@ bool PrivaterOrdner(const QString& ordner, QString* fehler)
     }
     return true;
 #else
-    if (QDir().mkpath(ordner)) return true;
+    if (!anlegen ? QFileInfo(ordner).isDir() : QDir().mkpath(ordner)) return true;
     *fehler = QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(ordner);
     return false;
 #endif
 }
 
-void ZipFortschritt(zip_t*, double, void* zuletzt)
-{
-    auto* timer = static_cast<QElapsedTimer*>(zuletzt);
-    if (timer->elapsed() >= 100) {
-        Zwischendurch();
-        timer->restart();
-    }
-}
+// The temporary archives a run writes before it renames one into place;
+// a run that was killed leaves one behind.
+const char* const kTempMuster = "Ordavo.zip.XXXXXX";
 
-QString ZipFehler(zip_error_t* fehler)
+// A temporary archive of ours: our name with six letters or digits, a plain
+// file, and either empty or beginning like a zip archive.
+bool IstUnserTempArchiv(const QFileInfo& info)
 {
-    return QString::fromLocal8Bit(zip_error_strerror(fehler));
+    static const QRegularExpression muster(QStringLiteral("^Ordavo\\.zip\\.[A-Za-z0-9]{6}$"));
+    if (!muster.match(info.fileName()).hasMatch() || info.isSymLink() || !info.isFile()) return false;
+    QFile f(info.filePath());
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray anfang = f.read(4);
+    return anfang.isEmpty() || anfang == QByteArray("PK\x03\x04", 4);
 }
 
 // Copies `quelle` to `ziel` under a temporary name beside `ziel`, then puts
 // it in place in one rename: an older `ziel` stays until the copy is complete.
-bool KopiereUeber(const QString& quelle, const QString& ziel)
+bool KopiereUeber(const QString& quelle, const QString& ziel, const std::function<void(double)>& fortschritt)
 {
     QFile ein(quelle);
     if (!ein.open(QIODevice::ReadOnly)) return false;
+    const double groesse = double(qMax<qint64>(1, ein.size()));
+    qint64 kopiert = 0;
     QSaveFile aus(ziel);
     if (!aus.open(QIODevice::WriteOnly)) return false;
     QByteArray puffer(1 << 20, Qt::Uninitialized);
@@ -105,9 +112,135 @@ bool KopiereUeber(const QString& quelle, const QString& ziel)
             aus.cancelWriting();
             return false;
         }
-        Zwischendurch();
+        kopiert += n;
+        fortschritt(double(kopiert) / groesse);
     }
     return aus.commit();
+}
+
+// Held in the working folder while a backup runs, so that a second copy of
+// the tool neither runs at the same time nor takes the files of the running
+// one for leftovers. A lock left by a killed run counts as free.
+std::unique_ptr<QLockFile> Sperre(const QString& arbeitsordner)
+{
+    auto sperre = std::make_unique<QLockFile>(MitTrenner(arbeitsordner) + QStringLiteral("datensicherung.lock"));
+    if (!sperre->tryLock(0)) return nullptr;
+    return sperre;
+}
+
+// What a run that was killed or ran out of space left behind: the temporary
+// archives in the working folder and the compaction's copy beside the
+// database. Only files that are clearly the tool's own, and only when no
+// other run is under way.
+void ResteEntfernen(const Datensicherungspfade& pfade)
+{
+    QString fehler;
+    std::unique_ptr<QLockFile> sperre;
+    if (QFileInfo::exists(pfade.arbeitsordner)) {
+        // Not ours, or another run holds it: leave everything as it is.
+        if (!PrivaterOrdner(pfade.arbeitsordner, &fehler, false)) return;
+        sperre = Sperre(pfade.arbeitsordner);
+        if (!sperre) return;
+        const QFileInfoList dateien =
+            QDir(pfade.arbeitsordner).entryInfoList({QStringLiteral("Ordavo.zip.*")}, QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo& info : dateien)
+            if (IstUnserTempArchiv(info)) QFile::remove(info.filePath());
+    }
+    // Without a working folder no run is under way: each run makes it first.
+    VerdichtungsresteEntfernen(pfade.datenbank);
+}
+
+// Puts the working archive at the destination. On the same file system one
+// rename puts the complete new archive in place of the old one; elsewhere it
+// is copied, and the old archive is replaced only by a complete copy.
+bool ArchivVerschieben(const QString& arbeitsarchiv, const QString& archivname,
+                       const std::function<void(double)>& fortschritt)
+{
+    // The destination is the working folder itself: the archive is already there.
+    if (platform::GleicheDatei(arbeitsarchiv, archivname)) return true;
+    platform::AufPlatteSchreiben(arbeitsarchiv);
+    if (platform::ErsetzeDatei(arbeitsarchiv, archivname)) {
+        platform::AufPlatteSchreiben(archivname);
+        return true;
+    }
+    if (!KopiereUeber(arbeitsarchiv, archivname, fortschritt)) return false;
+    QFile::remove(arbeitsarchiv);
+    return true;
+}
+
+// Creates a new, empty temporary archive and returns its name. Unlike a
+// temporary file it gets the permissions of any new file (the user's umask),
+// since it becomes the archive.
+QString NeuesTempArchiv(const QString& arbeitsordner, QString* fehler)
+{
+    static const char zeichen[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int versuch = 0; versuch < 100; ++versuch) {
+        QString name = MitTrenner(arbeitsordner) + QString::fromLatin1(kTempMuster);
+        for (qsizetype i = name.size() - 6; i < name.size(); ++i)
+            name[i] = QLatin1Char(zeichen[QRandomGenerator::global()->bounded(int(sizeof zeichen) - 1)]);
+        QFile datei(name);
+        if (datei.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return name;
+        if (datei.exists()) continue;
+        *fehler = datei.errorString();
+        return QString();
+    }
+    *fehler = QStringLiteral("Kein freier Name für ein temporäres Archiv.");
+    return QString();
+}
+
+struct Ergebnis {
+    enum Art { Erfolg, Komprimieren, Archiv, Verschieben } art = Erfolg;
+    QString text;
+};
+
+// How the bar is shared among the steps, after their usual time.
+constexpr double kAnteilPruefen = 0.25;
+constexpr double kAnteilPacken = 0.70;
+
+const QString kSchrittPruefen = QStringLiteral("Prüfen und Komprimieren");
+const QString kSchrittPacken = QStringLiteral("Packen");
+const QString kSchrittVerschieben = QStringLiteral("Verschieben");
+
+// The whole backup, on a thread of its own: nothing here touches a window.
+// The checked copy of the database is packed first and only then put in place
+// of the database, so a failure on the way leaves the database as it was.
+Ergebnis Sichern(const Datensicherungspfade& pfade, const QString& arbeitsarchiv, const QString& archivname,
+                 const std::function<void(double, const QString&)>& melde)
+{
+    std::atomic<double> geprueft{0}, verdichtet{0};
+    auto ersterSchritt = [&] {
+        melde(kAnteilPruefen * (0.75 * geprueft.load() + 0.25 * verdichtet.load()), kSchrittPruefen);
+    };
+    Verdichtung verdichtung(pfade.datenbank);
+    QString fehler;
+    if (!verdichtung.kopieErstellen(
+            &fehler, [&](double a) { geprueft = a; ersterSchritt(); },
+            [&](double a) { verdichtet = a; ersterSchritt(); }))
+        return {Ergebnis::Komprimieren, fehler};
+
+    const QString tempName = NeuesTempArchiv(pfade.arbeitsordner, &fehler);
+    if (tempName.isEmpty()) return {Ergebnis::Archiv, fehler};
+    if (!ZipSchreiben(verdichtung.kopie(), QString::fromLatin1(kEintrag), tempName, &fehler,
+                      [&](double a) { melde(kAnteilPruefen + kAnteilPacken * a, kSchrittPacken); })) {
+        QFile::remove(tempName);
+        return {Ergebnis::Archiv, fehler};
+    }
+    if (!verdichtung.einsetzen(&fehler)) {
+        QFile::remove(tempName);
+        return {Ergebnis::Komprimieren, fehler};
+    }
+    platform::AufPlatteSchreiben(tempName);
+    if (!platform::ErsetzeDatei(tempName, arbeitsarchiv, &fehler)) {
+        QFile::remove(tempName);
+        return {Ergebnis::Archiv, fehler};
+    }
+    melde(kAnteilPruefen + kAnteilPacken, kSchrittVerschieben);
+    if (!ArchivVerschieben(arbeitsarchiv, archivname, [&](double a) {
+            melde(kAnteilPruefen + kAnteilPacken + (1 - kAnteilPruefen - kAnteilPacken) * a, kSchrittVerschieben);
+        }))
+        return {Ergebnis::Verschieben, QString()};
+    melde(1.0, kSchrittVerschieben);
+    return {};
 }
 
 }  // namespace
@@ -141,6 +274,12 @@ TForm_Datensicherung::TForm_Datensicherung(const Datensicherungspfade& pfade, QW
     politik.setRetainSizeWhenHidden(true);
     ui->Label5->setSizePolicy(politik);
     ui->Label5->hide();
+    politik = ui->Fortschritt->sizePolicy();
+    politik.setRetainSizeWhenHidden(true);
+    ui->Fortschritt->setSizePolicy(politik);
+    ui->Fortschritt->hide();
+
+    ResteEntfernen(m_pfade);
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TForm_Datensicherung::BitBtn2Click);
@@ -222,6 +361,12 @@ void TForm_Datensicherung::BitBtn2Click()
     close();
 }
 
+void TForm_Datensicherung::ZeigeFortschritt(int promille, const QString& schritt)
+{
+    ui->Fortschritt->setValue(promille);
+    ui->Fortschritt->setFormat(schritt + QStringLiteral(" – %p %"));
+}
+
 void TForm_Datensicherung::BitBtn1Click()
 {
     if (m_laeuft) return;
@@ -234,115 +379,82 @@ void TForm_Datensicherung::BitBtn1Click()
     // The destination as shown; without a trailing separator it is glued to
     // the file name, as it always was.
     const QString archivname = ui->Label6->text() + QString::fromLatin1(kArchiv);
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString fehler;
-    if (!DatenbankKomprimieren(m_pfade.datenbank, &fehler)) {
-        QApplication::restoreOverrideCursor();
-        ui::Hinweis(fehler, this);
-        return;
-    }
-
-    ui->Label5->show();
-    Zwischendurch();
-    ui->Label5->repaint();
-
     const QString arbeitsarchiv = MitTrenner(m_pfade.arbeitsordner) + QString::fromLatin1(kArchiv);
-    const bool verschoben = ArchivErstellen(arbeitsarchiv) && ArchivVerschieben(arbeitsarchiv, archivname);
 
-    ui->Label5->hide();
-    QApplication::restoreOverrideCursor();
-
-    if (verschoben) {
-        ui::Hinweis(QStringLiteral("Die Datensicherung war erfolgreich.\n\r\n\rDie Sicherung lautet: ")
-                        + archivname,
+    QString fehler;
+    std::unique_ptr<QLockFile> sperre;
+    if (!PrivaterOrdner(m_pfade.arbeitsordner, &fehler)
+        || !(sperre = Sperre(m_pfade.arbeitsordner), sperre)) {
+        if (fehler.isEmpty())
+            fehler = QStringLiteral("Eine andere Datensicherung läuft gerade. Bitte warten Sie, bis sie fertig ist.");
+        ui::Hinweis(QStringLiteral("Das Archiv %1 konnte nicht erstellt werden:\n%2")
+                        .arg(QDir::toNativeSeparators(arbeitsarchiv), fehler),
                     this);
-        m_laeuft = false;
-        close();
-    } else {
         ui::Hinweis(QStringLiteral("Die Datensicherung war nicht erfolgreich.\n\r\n\r"
                                    "Kontrollieren sie bitte, ob eine Diskette im Diskettenlaufwerk eingelegt ist."),
                     this);
+        return;
     }
-}
 
-bool TForm_Datensicherung::ArchivErstellen(const QString& arbeitsarchiv)
-{
-    auto melde = [this, &arbeitsarchiv](const QString& grund) {
-        QApplication::restoreOverrideCursor();
-        ui::Hinweis(QStringLiteral("Das Archiv %1 konnte nicht erstellt werden:\n%2")
-                        .arg(QDir::toNativeSeparators(arbeitsarchiv), grund),
-                    this);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        return false;
+    // The work runs on a thread of its own; the window keeps painting and
+    // shows the progress, its buttons are off meanwhile.
+    const QList<QWidget*> knoepfe{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3};
+    for (QWidget* k : knoepfe) k->setEnabled(false);
+    ZeigeFortschritt(0, kSchrittPruefen);
+    ui->Label5->show();
+    ui->Fortschritt->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    std::atomic<int> gemeldet{-1};
+    auto melde = [this, &gemeldet](double anteil, const QString& schritt) {
+        const int promille = qBound(0, int(anteil * 1000), 1000);
+        // Only changes are sent, and only forward: two threads report the first step.
+        int vorher = gemeldet.load();
+        do {
+            if (promille <= vorher) return;
+        } while (!gemeldet.compare_exchange_weak(vorher, promille));
+        QMetaObject::invokeMethod(
+            this, [this, promille, schritt] { ZeigeFortschritt(promille, schritt); }, Qt::QueuedConnection);
     };
+    Ergebnis ergebnis;
+    const Datensicherungspfade pfade = m_pfade;
+    QEventLoop warten;
+    std::unique_ptr<QThread> arbeit(
+        QThread::create([&] { ergebnis = Sichern(pfade, arbeitsarchiv, archivname, melde); }));
+    connect(arbeit.get(), &QThread::finished, &warten, &QEventLoop::quit);
+    arbeit->start();
+    warten.exec();
+    arbeit->wait();
+    // Reports still queued must not arrive after the window has moved on.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    sperre.reset();
 
-    QString fehler;
-    if (!PrivaterOrdner(m_pfade.arbeitsordner, &fehler)) return melde(fehler);
+    QApplication::restoreOverrideCursor();
+    ui->Label5->hide();
+    ui->Fortschritt->hide();
+    for (QWidget* k : knoepfe) k->setEnabled(true);
 
-    const QByteArray pfad = QFile::encodeName(arbeitsarchiv);
-    int code = 0;
-    // A working archive left by an earlier run is updated.
-    zip_t* archiv = zip_open(pfad.constData(), ZIP_CREATE, &code);
-    if (!archiv && (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS) && QFile::remove(arbeitsarchiv)) {
-        // It was not a readable archive, only our own leftover: start afresh.
-        archiv = zip_open(pfad.constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    switch (ergebnis.art) {
+    case Ergebnis::Komprimieren:
+        ui::Hinweis(ergebnis.text, this);
+        return;
+    case Ergebnis::Archiv:
+        ui::Hinweis(QStringLiteral("Das Archiv %1 konnte nicht erstellt werden:\n%2")
+                        .arg(QDir::toNativeSeparators(arbeitsarchiv), ergebnis.text),
+                    this);
+        [[fallthrough]];
+    case Ergebnis::Verschieben:
+        ui::Hinweis(QStringLiteral("Die Datensicherung war nicht erfolgreich.\n\r\n\r"
+                                   "Kontrollieren sie bitte, ob eine Diskette im Diskettenlaufwerk eingelegt ist."),
+                    this);
+        return;
+    case Ergebnis::Erfolg:
+        break;
     }
-    if (!archiv) {
-        zip_error_t zf;
-        zip_error_init_with_code(&zf, code);
-        const QString text = ZipFehler(&zf);
-        zip_error_fini(&zf);
-        return melde(text);
-    }
-
-    // libzip reads the database only in zip_close.
-    zip_source_t* quelle = zip_source_file(archiv, QFile::encodeName(m_pfade.datenbank).constData(), 0, -1);
-    if (!quelle) {
-        const QString text = ZipFehler(zip_get_error(archiv));
-        zip_discard(archiv);
-        return melde(text);
-    }
-    const zip_int64_t index =
-        zip_file_add(archiv, kEintrag, quelle, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        const QString text = ZipFehler(zip_get_error(archiv));
-        zip_source_free(quelle);
-        zip_discard(archiv);
-        return melde(text);
-    }
-    if (zip_set_file_compression(archiv, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) != 0) {
-        const QString text = ZipFehler(zip_get_error(archiv));
-        zip_discard(archiv);
-        return melde(text);
-    }
-    QElapsedTimer zuletzt;
-    zuletzt.start();
-    zip_register_progress_callback_with_state(archiv, 0.001, &ZipFortschritt, nullptr, &zuletzt);
-    if (zip_close(archiv) != 0) {
-        const QString text = ZipFehler(zip_get_error(archiv));
-        zip_discard(archiv);
-        return melde(text);
-    }
-    return true;
-}
-
-bool TForm_Datensicherung::ArchivVerschieben(const QString& arbeitsarchiv, const QString& archivname)
-{
-    // The destination is the working folder itself: the archive is already there.
-    if (platform::GleicheDatei(arbeitsarchiv, archivname)) return true;
-
-    // On the same file system one rename puts the complete new archive in
-    // place of the old one.
-    platform::AufPlatteSchreiben(arbeitsarchiv);
-    if (platform::ErsetzeDatei(arbeitsarchiv, archivname)) {
-        platform::AufPlatteSchreiben(archivname);
-        return true;
-    }
-    // Elsewhere it is copied; the old archive is replaced only by a complete copy.
-    if (!KopiereUeber(arbeitsarchiv, archivname)) return false;
-    QFile::remove(arbeitsarchiv);
-    return true;
+    ui::Hinweis(QStringLiteral("Die Datensicherung war erfolgreich.\n\r\n\rDie Sicherung lautet: ") + archivname,
+                this);
+    m_laeuft = false;
+    close();
 }
 
 }  // namespace backup

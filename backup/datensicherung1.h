@@ -45,9 +45,8 @@ private:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
-
-    bool ArchivErstellen(const QString& arbeitsarchiv);
-    bool ArchivVerschieben(const QString& arbeitsarchiv, const QString& archivname);
+    // Shows how far the backup has come: `promille` of the whole, `schritt` the step.
+    void ZeigeFortschritt(int promille, const QString& schritt);
 
     std::unique_ptr<Ui::TForm_Datensicherung> ui;
     Datensicherungspfade m_pfade;

@@ -8,8 +8,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -178,6 +180,26 @@ qint64 Zeilen(const QString& pfad, const char* tabelle)
     return n;
 }
 
+// The page number of the `n`-th leaf page of `tabelle`, and the page size.
+int Blattseite(const QString& pfad, const char* tabelle, int n, int* seitengroesse)
+{
+    sqlite3* db = nullptr;
+    int seite = -1;
+    if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QByteArray("SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat"
+                                          " WHERE name = '") + tabelle + "' AND pagetype = 'leaf' ORDER BY pageno"
+                               " LIMIT 1 OFFSET " + QByteArray::number(n);
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+            seite = sqlite3_column_int(st, 0);
+            *seitengroesse = sqlite3_column_int(st, 1);
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return seite;
+}
+
 QByteArray Lies(const QString& pfad)
 {
     QFile f(pfad);
@@ -241,6 +263,10 @@ private slots:
     void beendenOhneSicherungAendertNichts();
     void zielOhneTrennerWirdAngeklebt();
     void einstellungsdateiNichtBeschreibbar();
+    void unbrauchbareDatenbankWirdNichtGesichert_data();
+    void unbrauchbareDatenbankWirdNichtGesichert();
+    void resteWerdenBeimStartEntfernt();
+    void fortschrittBeiOffenemFenster();
 
 private:
     backup::Datensicherungspfade pfade() const;
@@ -274,6 +300,11 @@ void TestDatensicherung::init()
     QCOMPARE(sqlite3_open(QFile::encodeName(pfad(QStringLiteral("ordavo_tab.mdb"))).constData(), &db), SQLITE_OK);
     QVERIFY(Ausfuehren(db, "CREATE TABLE t_adressen (id INTEGER PRIMARY KEY, adr_name TEXT) STRICT;"
                            "CREATE TABLE t_artikel (id INTEGER PRIMARY KEY, artikel_bezeichnung TEXT) STRICT;"
+                           "CREATE TABLE t_einheit (id INTEGER PRIMARY KEY, einheit TEXT) STRICT;"
+                           "CREATE TABLE t_kategorie (id INTEGER PRIMARY KEY, kategorie TEXT) STRICT;"
+                           "CREATE TABLE t_lieferschein (id INTEGER PRIMARY KEY) STRICT;"
+                           "CREATE TABLE t_lieferschein_artikel (id INTEGER PRIMARY KEY) STRICT;"
+                           "CREATE TABLE t_stammdaten (id INTEGER PRIMARY KEY) STRICT;"
                            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
                            " INSERT INTO t_artikel SELECT i, hex(randomblob(150)) FROM n;"
                            "INSERT INTO t_adressen VALUES (1, 'Müller');"
@@ -584,6 +615,153 @@ void TestDatensicherung::einstellungsdateiNichtBeschreibbar()
     klicke(fenster, "BitBtn1");
     QCOMPARE(dialoge.texte, QStringList{kErfolg + neu + QStringLiteral("Ordavo.zip")});
     QCOMPARE(Archiv(neu + QStringLiteral("Ordavo.zip")).size(), 1);
+}
+
+void TestDatensicherung::unbrauchbareDatenbankWirdNichtGesichert_data()
+{
+    QTest::addColumn<QString>("schaden");
+    QTest::addColumn<QString>("meldung");  // how the message begins; %1 is the database
+    const QString beschaedigt = QStringLiteral("Die Datenbank %1 ist beschädigt:\n");
+    // The engine still copies such a table, but without the rows the page no longer counts.
+    QTest::newRow("Zellenzahl einer Tabellenseite ohne Index gekuerzt") << "zellen" << beschaedigt;
+    QTest::newRow("Seite genullt") << "genullt" << beschaedigt;
+    QTest::newRow("leere Datei") << "leer" << QStringLiteral("Die Datenbank %1 ist leer (0 Byte).");
+    QTest::newRow("Datenbank ohne die Tabellen")
+        << "fremd" << QStringLiteral("Die Datei %1 ist keine Datenbank von Ordavo: Ihr fehlen die Tabellen t_adressen, ");
+    QTest::newRow("keine Datenbank") << "text" << QStringLiteral("Die Datei %1 ist keine Datenbank von Ordavo oder so beschädigt");
+}
+
+void TestDatensicherung::unbrauchbareDatenbankWirdNichtGesichert()
+{
+    QFETCH(QString, schaden);
+    QFETCH(QString, meldung);
+    const QString db = pfade().datenbank;
+    {
+        sqlite3* h = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(db).constData(), &h), SQLITE_OK);
+        QVERIFY(Ausfuehren(h, "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+                              " INSERT INTO t_adressen SELECT i, 'Adresse ' || hex(randomblob(60)) FROM n;"));
+        sqlite3_close(h);
+    }
+    QByteArray inhalt = Lies(db);
+    int groesse = 0;
+    if (schaden == QLatin1String("zellen")) {
+        const int seite = Blattseite(db, "t_adressen", 1, &groesse);
+        QVERIFY(seite > 1);
+        const qsizetype kopf = qsizetype(seite - 1) * groesse;
+        QCOMPARE(quint8(inhalt[kopf]), quint8(0x0d));  // a leaf page of a table
+        QVERIFY((quint8(inhalt[kopf + 3]) << 8 | quint8(inhalt[kopf + 4])) > 3);
+        inhalt[kopf + 3] = 0;
+        inhalt[kopf + 4] = 3;
+    } else if (schaden == QLatin1String("genullt")) {
+        const int seite = Blattseite(db, "t_artikel", 1, &groesse);
+        QVERIFY(seite > 1);
+        inhalt.replace(qsizetype(seite - 1) * groesse, groesse, QByteArray(groesse, '\0'));
+    } else if (schaden == QLatin1String("leer")) {
+        inhalt.clear();
+    } else if (schaden == QLatin1String("fremd")) {
+        QFile::remove(db);
+        sqlite3* h = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(db).constData(), &h), SQLITE_OK);
+        QVERIFY(Ausfuehren(h, "CREATE TABLE kunden (id INTEGER PRIMARY KEY, name TEXT);"
+                              "INSERT INTO kunden VALUES (1, 'Meier');"));
+        sqlite3_close(h);
+        inhalt = Lies(db);
+    } else {
+        inhalt = "Einkaufsliste: Brot, Milch\n";
+    }
+    Schreibe(db, inhalt);
+    const QString voriges = pfad(QStringLiteral("Sicherung/Ordavo.zip"));
+    Schreibe(voriges, "vorige Sicherung");
+    setzeZiel(pfad(QStringLiteral("Sicherung/")));
+
+    TForm_Datensicherung fenster(pfade());
+    zeige(fenster);
+    Dialoge dialoge{Dialoge::ok()};
+    klicke(fenster, "BitBtn1");
+
+    QCOMPARE(dialoge.texte.size(), 1);
+    QVERIFY2(dialoge.texte[0].startsWith(meldung.arg(db)), qPrintable(dialoge.texte[0]));
+    QVERIFY2(dialoge.texte[0].contains(QStringLiteral("die letzte Sicherung bleibt erhalten")),
+             qPrintable(dialoge.texte[0]));
+    QCOMPARE(dialoge.unerwartet, 0);
+    QVERIFY(fenster.isVisible());
+    QVERIFY(Lies(db) == inhalt);
+    QCOMPARE(Lies(voriges), QByteArray("vorige Sicherung"));
+    QVERIFY(!QFile::exists(pfad(QStringLiteral("ordavo_tab.$$$"))));
+    QVERIFY(!QFile::exists(pfad(QStringLiteral("arbeit/Ordavo.zip"))));
+}
+
+void TestDatensicherung::resteWerdenBeimStartEntfernt()
+{
+    // What a killed run leaves: temporary archives in the working folder, the
+    // compaction's copy and its journal beside the database. Files of other
+    // names or other content are not the tool's and stay.
+    const QString arbeit = pfad(QStringLiteral("arbeit"));
+    QVERIFY(QDir().mkpath(arbeit));
+    QVERIFY(QFile::setPermissions(arbeit, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray zipAnfang("PK\x03\x04halb geschrieben", 19);
+    const QStringList weg{QStringLiteral("arbeit/Ordavo.zip.a1B2c3"), QStringLiteral("arbeit/Ordavo.zip.000000"),
+                          QStringLiteral("ordavo_tab.$$$"), QStringLiteral("ordavo_tab.$$$-journal")};
+    const QStringList bleibt{QStringLiteral("arbeit/Ordavo.zip"), QStringLiteral("arbeit/Ordavo.zip.alt"),
+                             QStringLiteral("arbeit/Ordavo.zip.Notiz1"), QStringLiteral("arbeit/Ordavo.zip.a1B2c3d"),
+                             QStringLiteral("ordavo_tab.$$$.bak"), QStringLiteral("Ordavo.zip.a1B2c3")};
+    for (const QString& name : weg)
+        Schreibe(pfad(name), name.endsWith(QLatin1String("000000")) ? QByteArray() : zipAnfang);
+    for (const QString& name : bleibt)
+        Schreibe(pfad(name), name.endsWith(QLatin1String("Notiz1")) ? QByteArray("meine Notiz") : zipAnfang);
+    const QByteArray datenbank = Lies(pfade().datenbank);
+
+    TForm_Datensicherung fenster(pfade());
+    for (const QString& name : weg) QVERIFY2(!QFile::exists(pfad(name)), qPrintable(name));
+    for (const QString& name : bleibt) QVERIFY2(QFile::exists(pfad(name)), qPrintable(name));
+    QVERIFY(Lies(pfade().datenbank) == datenbank);
+
+    // Another run under way holds the working folder: its files are not leftovers.
+    Schreibe(pfad(weg[0]), zipAnfang);
+    QLockFile andererLauf(pfad(QStringLiteral("arbeit/datensicherung.lock")));
+    QVERIFY(andererLauf.tryLock(0));
+    TForm_Datensicherung zweites(pfade());
+    QVERIFY(QFile::exists(pfad(weg[0])));
+}
+
+void TestDatensicherung::fortschrittBeiOffenemFenster()
+{
+    // A few MB, so that the backup takes a moment.
+    sqlite3* h = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(pfade().datenbank).constData(), &h), SQLITE_OK);
+    QVERIFY(Ausfuehren(h, "UPDATE t_artikel SET artikel_bezeichnung = hex(randomblob(3000)) || hex(zeroblob(3000));"));
+    sqlite3_close(h);
+    setzeZiel(pfad(QStringLiteral("Sicherung/")));
+
+    TForm_Datensicherung fenster(pfade());
+    zeige(fenster);
+    auto* balken = fenster.findChild<QProgressBar*>(QStringLiteral("Fortschritt"));
+    QVERIFY(balken);
+    QVERIFY(!balken->isVisible());
+    QList<int> werte;
+    bool waehrenddessen = true;  // label and bar shown, buttons off
+    connect(balken, &QProgressBar::valueChanged, this, [&](int wert) {
+        werte << wert;
+        waehrenddessen = waehrenddessen && balken->isVisible()
+                         && fenster.findChild<QLabel*>(QStringLiteral("Label5"))->isVisible()
+                         && !fenster.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->isEnabled();
+    });
+    int takte = 0;  // the window's event loop runs meanwhile
+    QTimer takt;
+    connect(&takt, &QTimer::timeout, this, [&] { ++takte; });
+    takt.start(1);
+
+    Dialoge dialoge{Dialoge::ok()};
+    klicke(fenster, "BitBtn1");
+    takt.stop();
+    QCOMPARE(dialoge.texte, QStringList{kErfolg + pfad(QStringLiteral("Sicherung/Ordavo.zip"))});
+    QVERIFY2(werte.size() >= 3, qPrintable(QString::number(werte.size())));
+    QVERIFY(std::is_sorted(werte.cbegin(), werte.cend()));
+    QCOMPARE(werte.last(), 1000);
+    QVERIFY(waehrenddessen);
+    QVERIFY(takte > 0);
+    QVERIFY(!balken->isVisible());
 }
 
 QTEST_MAIN(TestDatensicherung)

@@ -32,6 +32,11 @@ bool ErzeugeDatenbank(const QString& pfad, const char* journal = "DELETE")
                             "CREATE TABLE t_artikel (id INTEGER PRIMARY KEY, artikel_bezeichnung TEXT,"
                             " artikel_preis REAL CHECK (artikel_preis >= 0)) STRICT;"
                             "CREATE INDEX i_artikel ON t_artikel (artikel_bezeichnung);"
+                            "CREATE TABLE t_einheit (id INTEGER PRIMARY KEY, einheit TEXT) STRICT;"
+                            "CREATE TABLE t_kategorie (id INTEGER PRIMARY KEY, kategorie TEXT) STRICT;"
+                            "CREATE TABLE t_lieferschein (id INTEGER PRIMARY KEY) STRICT;"
+                            "CREATE TABLE t_lieferschein_artikel (id INTEGER PRIMARY KEY) STRICT;"
+                            "CREATE TABLE t_stammdaten (id INTEGER PRIMARY KEY) STRICT;"
                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
                             " INSERT INTO t_artikel SELECT i, printf('Artikel %05d ', i) || hex(randomblob(100)),"
                             " i * 0.5 FROM n;"
@@ -109,7 +114,7 @@ private slots:
     void init();
     void komprimiertOhneDatenverlust_data();
     void komprimiertOhneDatenverlust();
-    void fehlerhafteKopieErsetztNichts();
+    void fehlerhafteDatenbankErsetztNichts();
     void fehlendeDatenbank();
     void offeneDatenbankWirdNichtErsetzt();
     void wartetAufDasEndeDesAnderenProgramms();
@@ -162,9 +167,9 @@ void TestKomprimieren::komprimiertOhneDatenverlust()
     QCOMPARE(QDir(m_ordner->path()).entryList(QDir::Files), QStringList{QStringLiteral("ordavo_tab.mdb")});
 }
 
-void TestKomprimieren::fehlerhafteKopieErsetztNichts()
+void TestKomprimieren::fehlerhafteDatenbankErsetztNichts()
 {
-    // A price that breaks its CHECK constraint: the copy fails the check.
+    // A price that breaks its CHECK constraint: the check of the database finds it.
     QVERIFY(ErzeugeDatenbank(m_db));
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(m_db).constData(), &db), SQLITE_OK);
@@ -175,7 +180,7 @@ void TestKomprimieren::fehlerhafteKopieErsetztNichts()
 
     QString fehler;
     QVERIFY(!backup::DatenbankKomprimieren(m_db, &fehler));
-    QVERIFY2(fehler.startsWith(QStringLiteral("Die Datenbank konnte nicht komprimiert werden:")), qPrintable(fehler));
+    QVERIFY2(fehler.startsWith(QStringLiteral("Die Datenbank %1 ist beschädigt:").arg(m_db)), qPrintable(fehler));
     QVERIFY2(fehler.contains(QStringLiteral("CHECK constraint failed")), qPrintable(fehler));
     QCOMPARE(Hash(m_db), vorher);
     QVERIFY(!QFile::exists(m_temp));
