@@ -6,15 +6,14 @@
 #include "app/tools.h"
 #include "data/Fehler.h"
 #include "platform/Pfade.h"
+#include "platform/Sprache.h"
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <clocale>
 
 namespace app {
@@ -34,10 +33,7 @@ void AnwendungEinrichten()
     QLocale loc = QLocale::system();
     if (loc.language() == QLocale::C) loc = QLocale(QLocale::German, QLocale::Germany);
     QLocale::setDefault(loc);
-    auto* qt = new QTranslator(qApp);
-    if (qt->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qt);
+    platform::QtAufDeutsch(*qApp);
 }
 
 int Starten(int argc, char** argv)
@@ -49,6 +45,7 @@ int Starten(int argc, char** argv)
         QFile::setPermissions(rt, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", rt.toLocal8Bit());
     }
+    platform::DeutschOhneSystemsprache();
     QApplication anwendung(argc, argv);
     UebergabeUndUpdate(platform::Programmordner());
     // The name of the task-bar button and of notices. No display name: the

@@ -15,10 +15,12 @@
 #include "ui/Anwendung.h"
 #include "ui/DatumPicker.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 namespace {
@@ -182,10 +184,13 @@ private slots:
         test::ProgrammErzeugen();
         if (!stammdaten) test::AntworteMeldung();
         App().Ordavo->show();
-        QTest::qWait(400);
+        auto* timer = App().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer);
+        // The reminder's one tick has come and its box, if any, is answered.
+        QTRY_VERIFY(!timer->isActive() && test::OffeneDialoge() == 0 && !QApplication::activeModalWidget());
         App().Ordavo->hide();
         App().Ordavo->show();
-        QTest::qWait(300);
+        QVERIFY(!timer->isActive());  // showing again reminds no one
         QCOMPARE(test::Meldungen(), stammdaten ? QStringList() : QStringList{"Sie müssen noch die Stammdaten eintragen"});
         QCOMPARE(test::OffeneDialoge(), 0);
         test::ProgrammBeenden();

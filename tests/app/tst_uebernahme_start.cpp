@@ -9,6 +9,7 @@
 #include "import/Zeilenquelle.h"
 #include "ui/Anwendung.h"
 
+#include <QTimer>
 #include <QtTest/QtTest>
 
 using uebernahme::Jetart;
@@ -76,7 +77,10 @@ private slots:
         QVERIFY(App().Ordavo);
         App().Ordavo->show();
         QVERIFY(QTest::qWaitForWindowExposed(App().Ordavo));
-        QTest::qWait(200);  // past the reminder's timer: master data are there, so no box
+        // Past the reminder's one tick: master data are there, so no box.
+        auto* timer = App().Ordavo->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer);
+        QTRY_VERIFY(!timer->isActive());
         QCOMPARE(test::Meldungen(), QStringList());
         test::ProgrammBeenden();
     }

@@ -21,29 +21,14 @@
 
 using data::Dataset;
 
-namespace {
-
-// Runs a dialog's handler from a timer of its own, after the shared helper's
-// timer has returned: that timer does not fire again while its own handler
-// runs, so message boxes caused by the handler could not be answered.
-void BeimDialog(std::function<void(QWidget*)> f)
-{
-    test::BeimNaechstenDialog([f](QWidget* w) { QTimer::singleShot(0, w, [f, w] { f(w); }); });
-}
-}  // namespace
+using test::BeimDialog;
+using test::In;
 
 class TstLieferschein : public QObject {
     Q_OBJECT
     std::unique_ptr<test::Programmordner> m_ordner;
 
     QWidget* Browser() { return App().Lieferschein; }
-    template <typename T>
-    T* In(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c) qFatal("%s nicht gefunden", name);
-        return c;
-    }
     void Klick(const char* knopf) { QTest::mouseClick(In<QPushButton>(Browser(), knopf), Qt::LeftButton); }
     QStringList Summen()
     {

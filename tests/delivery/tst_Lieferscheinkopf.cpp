@@ -24,16 +24,8 @@
 
 using data::Dataset;
 
-namespace {
-
-// Runs a dialog's handler from a timer of its own, after the shared helper's
-// timer has returned: that timer does not fire again while its own handler
-// runs, so message boxes caused by the handler could not be answered.
-void BeimDialog(std::function<void(QWidget*)> f)
-{
-    test::BeimNaechstenDialog([f](QWidget* w) { QTimer::singleShot(0, w, [f, w] { f(w); }); });
-}
-}  // namespace
+using test::BeimDialog;
+using test::In;
 
 class TstLieferscheinkopf : public QObject {
     Q_OBJECT
@@ -43,13 +35,6 @@ class TstLieferscheinkopf : public QObject {
     QWidget* KopfW() { return App().Lieferscheinkopf; }
     QWidget* Browser() { return App().Lieferschein; }
     Dataset* Lief() { return App().DMOrdavo->ADO_Lieferschein; }
-    template <typename T>
-    T* In(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c) qFatal("%s nicht gefunden", name);
-        return c;
-    }
     // Chooses the customer as a user does: keys in the name list.
     void KundeWaehlen(QWidget* w, const QString& name)
     {
@@ -68,7 +53,8 @@ class TstLieferscheinkopf : public QObject {
     void Reaktivieren()
     {
         QApplication::setActiveWindow(KopfW());
-        QTest::qWait(20);
+        QVERIFY(QTest::qWaitForWindowActive(KopfW()));
+        QCoreApplication::processEvents();  // the focus events of the activation
     }
     void NeuOeffnen()
     {

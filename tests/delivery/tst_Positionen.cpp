@@ -21,15 +21,10 @@
 #include <QTimer>
 #include <QtTest/QtTest>
 
-namespace {
+using test::BeimDialog;
+using test::In;
 
-// Runs a dialog's handler from a timer of its own, after the shared helper's
-// timer has returned: that timer does not fire again while its own handler
-// runs, so message boxes caused by the handler could not be answered.
-void BeimDialog(std::function<void(QWidget*)> f)
-{
-    test::BeimNaechstenDialog([f](QWidget* w) { QTimer::singleShot(0, w, [f, w] { f(w); }); });
-}
+namespace {
 
 QList<QList<QVariant>> Positionen(int lieferschein = 1)
 {
@@ -72,13 +67,6 @@ class TstPositionen : public QObject {
 
     QWidget* Browser() { return App().Lieferschein; }
     QWidget* Auswahl() { return App().Artikelauswahl; }
-    template <typename T>
-    T* In(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c) qFatal("%s nicht gefunden", name);
-        return c;
-    }
 
 private slots:
     void init()

@@ -7,14 +7,14 @@
 #include <QPushButton>
 #include <QtTest/QtTest>
 
+#include "TestUmgebung.h"
+
 namespace bedienen {
 
 template <typename T = QWidget>
 T* Teil(QWidget* fenster, const char* name)
 {
-    T* w = fenster->findChild<T*>(QLatin1String(name));
-    if (!w) qFatal("Komponente %s fehlt in %s", name, qPrintable(fenster->objectName()));
-    return w;
+    return test::In<T>(fenster, name);
 }
 
 // Types text key by key (also letters beyond ASCII).

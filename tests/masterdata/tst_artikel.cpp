@@ -370,7 +370,8 @@ private slots:
             Klick(App().Kategorie, "SchalterEinheitNeu");
             Klick(App().Kategorie, "SchalterEinheitSchliessen");
             w->activateWindow();
-            QTest::qWait(50);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QCoreApplication::processEvents();  // what the activation set off
             for (int i = 0; i < Teil<QComboBox>(w, "DBLookupComboBox1")->count(); ++i)
                 einheiten << Teil<QComboBox>(w, "DBLookupComboBox1")->itemText(i);
             for (int i = 0; i < Teil<QComboBox>(w, "DBLookupComboBox2")->count(); ++i)

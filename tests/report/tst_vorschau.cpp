@@ -22,13 +22,14 @@ namespace {
 QWidget* WarteAufDialog(const QString& name)
 {
     QWidget* w = nullptr;
-    QTest::qWaitFor(
+    const bool da = QTest::qWaitFor(
         [&] {
             w = QApplication::activeModalWidget();
             return w && w->objectName() == name;
         },
         10000);
-    return (w && w->objectName() == name) ? w : nullptr;
+    if (!da) QTest::qFail(qPrintable(QStringLiteral("Dialog %1 erscheint nicht").arg(name)), __FILE__, __LINE__);
+    return da ? w : nullptr;
 }
 
 void Ausloesen(QWidget* dlg, const char* aktion)
@@ -90,7 +91,7 @@ private slots:
             maximiert = dlg->windowState() & Qt::WindowMaximized;
             auto* seite = dlg->findChild<QLabel*>("LabelSeite");
             anfang = seite->text();
-            QTest::qWaitFor([&] { return !seite->text().endsWith(QStringLiteral("…")); }, 20000);
+            QVERIFY(QTest::qWaitFor([&] { return !seite->text().endsWith(QStringLiteral("…")); }, 20000));
             gezaehlt = seite->text();
             Ausloesen(dlg, "AktionLetzteSeite");
             zuletzt = seite->text();

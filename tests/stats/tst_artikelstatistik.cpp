@@ -309,11 +309,10 @@ private slots:
                                 // The file dialog opens inside this answer: answer it from a timer of its own.
                                 QTimer::singleShot(0, [&] {
                                     QFileDialog* dlg = nullptr;
-                                    QTest::qWaitFor([&] {
+                                    QVERIFY(QTest::qWaitFor([&] {
                                         dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                                         return dlg && dlg->objectName() == QLatin1String("PdfSpeichernDialog");
-                                    }, 5000);
-                                    if (!dlg) return;
+                                    }, 5000));
                                     dlg->selectFile(pdf);
                                     static_cast<QDialog*>(dlg)->accept();
                                 });

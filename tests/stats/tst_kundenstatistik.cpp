@@ -49,7 +49,7 @@ class TstKundenstatistik : public QObject {
             QVERIFY(QTest::qWaitForWindowActive(f));
             l.vorschau = Beobachten(bedienen, bericht, waehrend);
             // Active again after the preview: the window starts over.
-            QTest::qWaitFor([&] { return jahr(f)->text() == QString::number(QDate::currentDate().year()); }, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(jahr(f)->text(), QString::number(QDate::currentDate().year()), 2000);
             l.jahrDanach = jahr(f)->text();
             l.vonDanach = kalender(f, "MonthCalendar1")->selectedDate();
             l.bisDanach = kalender(f, "MonthCalendar2")->selectedDate();

@@ -20,6 +20,10 @@
 
 namespace test {
 
+namespace {
+void WaechterStarten();
+}  // namespace
+
 void Einrichten()
 {
     static bool fertig = false;
@@ -27,6 +31,9 @@ void Einrichten()
     fertig = true;
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // Watches for modal widgets from now on, so that one a failed check left
+    // open is closed also where the test answers its dialogs itself.
+    WaechterStarten();
     const QByteArray rt = QDir::temp().filePath(QStringLiteral("ordavo-xdg-runtime")).toLocal8Bit();
     QDir().mkpath(QString::fromLocal8Bit(rt));
     QFile::setPermissions(QString::fromLocal8Bit(rt), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -111,7 +118,15 @@ struct Verstecktwaechter : QObject {
     }
 };
 
-// Handlers for modal widgets, polled from a timer.
+// Closes a modal widget so that the exec() waiting on it returns.
+void Schliessen(QWidget* w)
+{
+    if (auto* d = qobject_cast<QDialog*>(w)) d->done(QDialog::Rejected);
+    else w->close();
+}
+
+// Handlers for modal widgets, polled from a timer that runs from the first
+// use to the end of the test program.
 struct Dialogwaechter {
     std::deque<std::function<void(QWidget*)>> handler;
     QStringList meldungen;
@@ -124,10 +139,19 @@ struct Dialogwaechter {
     }
     void Pruefen()
     {
-        if (handler.empty()) {
-            timer.stop();
-            return;
+        if (QTest::currentTestFailed()) {
+            // A failed check leaves its dialog open: close every modal widget,
+            // nested ones first, and answer nothing more in this test function.
+            handler.clear();
+            QWidget* vorher = nullptr;
+            while (QWidget* w = QApplication::activeModalWidget()) {
+                if (w == vorher || !w->isVisible()) break;  // one that refuses to close
+                Schliessen(w);
+                vorher = w;
+            }
+            return;  // keeps polling: the test may open further dialogs before it ends
         }
+        if (handler.empty()) return;
         QWidget* w = QApplication::activeModalWidget();
         if (!w || !w->isVisible() || w->property("ordavoTestBeantwortet").toBool()) return;
         w->setProperty("ordavoTestBeantwortet", true);
@@ -142,6 +166,10 @@ struct Dialogwaechter {
             if (ziel) h(ziel);
         });
     }
+    void Starten()
+    {
+        if (!timer.isActive()) timer.start();
+    }
 };
 
 Dialogwaechter& Waechter()
@@ -149,6 +177,8 @@ Dialogwaechter& Waechter()
     static Dialogwaechter w;
     return w;
 }
+
+void WaechterStarten() { Waechter().Starten(); }
 
 }  // namespace
 
@@ -174,7 +204,30 @@ void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
 {
     Dialogwaechter& w = Waechter();
     w.handler.push_back(std::move(aktion));
-    if (!w.timer.isActive()) w.timer.start();
+    w.Starten();
+}
+
+void BeimDialog(std::function<void(QWidget*)> aktion)
+{
+    BeimNaechstenDialog([aktion](QWidget* w) {
+        QTimer::singleShot(0, w, [aktion, w] { aktion(w); });
+    });
+}
+
+void KomponenteFehlt(const char* name, QWidget* fenster)
+{
+    QString wo;
+    if (fenster) wo = fenster->objectName().isEmpty() ? QString::fromLatin1(fenster->metaObject()->className()) : fenster->objectName();
+    const QByteArray text = QStringLiteral("Komponente '%1' fehlt in %2").arg(QString::fromLatin1(name), wo).toUtf8();
+    QTest::qFail(text.constData(), __FILE__, __LINE__);
+    Waechter().Starten();  // to close the dialog the test was in
+}
+
+QWidget* Ersatzhalter()
+{
+    static QPointer<QWidget> halter;
+    if (!halter) halter = new QWidget;  // lives to the end of the test program
+    return halter;
 }
 
 void Klicke(QWidget* in, const QString& knopf)
@@ -186,7 +239,7 @@ void Klicke(QWidget* in, const QString& knopf)
             return;
         }
     }
-    qWarning("Knopf '%s' nicht gefunden in %s", qPrintable(knopf), qPrintable(in->objectName()));
+    KomponenteFehlt(qPrintable(knopf), in);
 }
 
 void AntworteMeldung(const QString& knopf)

@@ -7,10 +7,12 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QPushButton>
+#include <QWidget>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
-class QWidget;
 class QAbstractButton;
 
 namespace test {
@@ -43,7 +45,13 @@ void ProgrammBeenden();
 
 // Answers the next modal widget (message box or dialog) that appears:
 // `aktion` gets it, e.g. to type and click. Handlers are used in order.
+// Once a check has failed in the running test function, the waiting handlers
+// are dropped and every modal widget is closed as soon as it shows, so the
+// test ends at once instead of waiting on a dialog nobody answers.
 void BeimNaechstenDialog(std::function<void(QWidget*)> aktion);
+// As BeimNaechstenDialog, but `aktion` runs from a timer of its own once the
+// dialog is up, so that message boxes it causes are answered in turn.
+void BeimDialog(std::function<void(QWidget*)> aktion);
 // Shortcuts: click the button with this text ("OK", "Abbrechen") in the next
 // message box and remember its text.
 void AntworteMeldung(const QString& knopf = QStringLiteral("OK"));
@@ -51,8 +59,33 @@ void AntworteMeldung(const QString& knopf = QStringLiteral("OK"));
 QStringList Meldungen();
 // Whether every expected dialog appeared.
 int OffeneDialoge();
-// Clicks a button of a widget by its text or objectName.
+// Clicks a button of a widget by its text or objectName; a missing button
+// fails the test.
 void Klicke(QWidget* in, const QString& knopf);
+
+// Records that the control `name` is missing in `fenster` as a failure of the
+// running test.
+void KomponenteFehlt(const char* name, QWidget* fenster);
+// A hidden widget of no window that stands in for a missing control, so that
+// the test goes on harmlessly to its end and reports the failure.
+QWidget* Ersatzhalter();
+
+// The control `name` of `fenster`. A missing one fails the test and a hidden
+// stand-in is returned, so neither a crash nor a hang hides the other tests.
+template <typename T = QWidget>
+T* In(QWidget* fenster, const char* name)
+{
+    if (T* c = fenster->findChild<T*>(QString::fromLatin1(name))) return c;
+    KomponenteFehlt(name, fenster);
+    if constexpr (std::is_constructible_v<T, QWidget*>) {
+        return new T(Ersatzhalter());
+    } else if constexpr (std::is_base_of_v<T, QPushButton>) {  // e.g. QAbstractButton
+        return new QPushButton(Ersatzhalter());
+    } else {
+        qFatal("Komponente %s fehlt", name);
+        return nullptr;
+    }
+}
 
 // German formats and settings as the program sets them (called by the other helpers).
 void Einrichten();
