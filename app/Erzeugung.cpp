@@ -79,6 +79,7 @@
 #include "print/RepMahnung_.h"
 #include "print/Rep_Lieferschein.h"
 #include "print/Rep_Rechnung.h"
+#include "einvoice/ERechnung_speichern.h"
 
 namespace app {
 
@@ -147,6 +148,7 @@ void AlleErzeugen()
     a.Lieferscheinsuche = Erzeuge<TLieferscheinsuche>();
     a.Stammdaten = Erzeuge<TStammdaten>();
     a.RepRechnung = Erzeuge<TRepRechnung>();
+    if (a.RepRechnung) einvoice::AlsERechnungAnbieten(a.RepRechnung->bericht());
     a.Rechnungsdaten = Erzeuge<TRechnungsdaten>();
     a.nochnichtbezahlt = Erzeuge<Tnochnichtbezahlt>();
     a.Zahlungsdatum = Erzeuge<TZahlungsdatum>();

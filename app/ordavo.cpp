@@ -3,6 +3,7 @@
 #include "app/Bilder.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
+#include "einvoice/ERechnung_einrichten.h"
 #include "platform/Desktopeintrag.h"
 #include "platform/IniDatei.h"
 #include "platform/Pfade.h"
@@ -52,6 +53,7 @@ TOrdavo::TOrdavo(QWidget* parent) : QMainWindow(parent)
     ui::Verbinde(ui.BitBtn6, &QPushButton::clicked, this, &TOrdavo::BitBtn6Click);
     ui::Verbinde(ui.BitBtn7, &QPushButton::clicked, this, &TOrdavo::Stammdaten1Click);
     ui::Verbinde(ui.Stammdaten1, &QAction::triggered, this, &TOrdavo::Stammdaten1Click);
+    ui::Verbinde(ui.ERechnungEinrichten1, &QAction::triggered, this, &TOrdavo::ERechnungEinrichten1Click);
     ui::Verbinde(ui.PLUverwalten1, &QAction::triggered, this, &TOrdavo::PLUverwalten1Click);
     ui::Verbinde(ui.IconErstellen1, &QAction::triggered, this, &TOrdavo::IconErstellen1Click);
     ui::Verbinde(ui.AlleLieferscheine1, &QAction::triggered, this, &TOrdavo::AlleLieferscheine1Click);
@@ -107,6 +109,11 @@ void TOrdavo::Lieferschein1Click()
 void TOrdavo::Stammdaten1Click()
 {
     if (App().Stammdaten) App().Stammdaten->Bearbeiten();
+}
+
+void TOrdavo::ERechnungEinrichten1Click()
+{
+    if (App().DMOrdavo) TERechnungEinrichten::Einrichten(this);
 }
 
 void TOrdavo::BitBtn4Click()

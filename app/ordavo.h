@@ -17,6 +17,7 @@ public:
 
     void Lieferschein1Click();
     void Stammdaten1Click();
+    void ERechnungEinrichten1Click();
     void IconErstellen1Click();
     void Timer1Timer();
     void BitBtn4Click();

@@ -1,6 +1,7 @@
 #include "data/Schema.h"
 
 #include "data/Fehler.h"
+#include "data/Schemaversion.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -218,6 +219,7 @@ void LeereDatenbankSchreiben(const QString& pfad)
     }
     try {
         SchemaAnlegen(db);
+        SchemaAktualisieren(db);
     } catch (...) {
         sqlite3_close(db);
         QFile::remove(pfad);

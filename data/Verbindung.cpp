@@ -1,6 +1,7 @@
 #include "data/Verbindung.h"
 
 #include "data/Fehler.h"
+#include "data/Schemaversion.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -109,6 +110,7 @@ void Verbindung::Oeffnen(const QString& datei)
         // Reading the schema here makes a file that is no database fail now.
         Ausfuehren(QStringLiteral("PRAGMA foreign_keys = ON"));
         Ausfuehren(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        SchemaAktualisieren(m_db);
     } catch (const Fehler& f) {
         Schliessen();
         throw Fehler(QStringLiteral("%1 (%2)").arg(f.text(), datei.isEmpty() ? m_datei : datei));

@@ -1,7 +1,5 @@
 #include "delivery/Artikel_bearbeiten.h"
 
-#include "ui_Artikel_bearbeiten.h"
-
 #include "data/Fehler.h"
 #include "data/Regional.h"
 #include "data/dm_ordavo.h"
@@ -11,13 +9,13 @@
 #include <QApplication>
 #include <QScreen>
 
-TArtikelbearbeiten::TArtikelbearbeiten(QWidget* parent) : ui::Formular(parent), ui(new Ui::TArtikelbearbeiten)
+TArtikelbearbeiten::TArtikelbearbeiten(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TArtikelbearbeiten"));
-    ui::Verbinde(ui->SchalterArtikelbearbeitenOK, &QPushButton::clicked, this,
+    ui::Verbinde(ui.SchalterArtikelbearbeitenOK, &QPushButton::clicked, this,
                  &TArtikelbearbeiten::SchalterArtikelbearbeitenOKClick);
-    SetzeModalErgebnis(ui->SchalterArtikelbearbAbbrechen, false);
+    SetzeModalErgebnis(ui.SchalterArtikelbearbAbbrechen, false);
 }
 
 TArtikelbearbeiten::~TArtikelbearbeiten() = default;
@@ -25,17 +23,17 @@ TArtikelbearbeiten::~TArtikelbearbeiten() = default;
 void TArtikelbearbeiten::Binden()
 {
     data::DataSource* pos = App().DMOrdavo->Data_Lieferschein_Artikel;
-    ui->DBEdit1->setDataSource(pos, QStringLiteral("la_preis"));
-    ui->DBEdit2->setDataSource(pos, QStringLiteral("la_anzahl"));
-    ui->DBEdit1->setLeerzeichenRegel(true);
-    ui->DBEdit2->setLeerzeichenRegel(true);
+    ui.DBEdit1->setDataSource(pos, QStringLiteral("la_preis"));
+    ui.DBEdit2->setDataSource(pos, QStringLiteral("la_anzahl"));
+    ui.DBEdit1->setLeerzeichenRegel(true);
+    ui.DBEdit2->setLeerzeichenRegel(true);
 }
 
 void TArtikelbearbeiten::FormShow()
 {
     AufHauptfensterZentrieren();
-    ui->DBEdit1->setFocus();
-    ui->DBEdit1->selectAll();
+    ui.DBEdit1->setFocus();
+    ui.DBEdit1->selectAll();
 }
 
 void TArtikelbearbeiten::SchalterArtikelbearbeitenOKClick()
@@ -45,7 +43,7 @@ void TArtikelbearbeiten::SchalterArtikelbearbeitenOKClick()
     const struct {
         ui::DBEdit* feld;
         const char* leer;
-    } felder[] = {{ui->DBEdit1, "Bitte geben Sie einen Preis an."}, {ui->DBEdit2, "Bitte geben Sie eine Menge an."}};
+    } felder[] = {{ui.DBEdit1, "Bitte geben Sie einen Preis an."}, {ui.DBEdit2, "Bitte geben Sie eine Menge an."}};
     for (const auto& [feld, leer] : felder) {
         try {
             if (feld->text().trimmed().isEmpty()) throw data::Fehler(QString::fromUtf8(leer));

@@ -2,12 +2,9 @@
 // Changes the unit price and the quantity of the current item. The caller
 // has put ADO_Lieferschein_Artikel into edit and posts or cancels it.
 #include "ui/Formular.h"
+#include "ui_Artikel_bearbeiten.h"
 
 #include <memory>
-
-namespace Ui {
-class TArtikelbearbeiten;
-}
 
 class TArtikelbearbeiten : public ui::Formular {
     Q_OBJECT
@@ -23,5 +20,5 @@ protected:
     void FormShow() override;
 
 private:
-    std::unique_ptr<Ui::TArtikelbearbeiten> ui;
+    Ui::TArtikelbearbeiten ui;
 };

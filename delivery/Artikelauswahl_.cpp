@@ -1,7 +1,5 @@
 #include "delivery/Artikelauswahl_.h"
 
-#include "ui_Artikelauswahl_.h"
-
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -26,17 +24,17 @@ QString Prozentsatz(const QVariant& v)
 
 }  // namespace
 
-TArtikelauswahl::TArtikelauswahl(QWidget* parent) : ui::Formular(parent), ui(new Ui::TArtikelauswahl)
+TArtikelauswahl::TArtikelauswahl(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TArtikelauswahl"));
-    ui->Edit1->installEventFilter(this);
+    ui.Edit1->installEventFilter(this);
 
-    ui::Verbinde(ui->SchalterArtikelauswahlOK, &QPushButton::clicked, this, &TArtikelauswahl::SchalterArtikelauswahlOKClick);
-    ui::Verbinde(ui->DBGrid1, &ui::DBGrid::doppelklick, this, &TArtikelauswahl::SchalterArtikelauswahlOKClick);
-    SetzeModalErgebnis(ui->SchalterArtikelauswahlAbbrechen, false);
-    connect(ui->UpDown1Hoch, &QToolButton::clicked, this, [this] { UpDown1Click(1); });
-    connect(ui->UpDown1Runter, &QToolButton::clicked, this, [this] { UpDown1Click(-1); });
+    ui::Verbinde(ui.SchalterArtikelauswahlOK, &QPushButton::clicked, this, &TArtikelauswahl::SchalterArtikelauswahlOKClick);
+    ui::Verbinde(ui.DBGrid1, &ui::DBGrid::doppelklick, this, &TArtikelauswahl::SchalterArtikelauswahlOKClick);
+    SetzeModalErgebnis(ui.SchalterArtikelauswahlAbbrechen, false);
+    connect(ui.UpDown1Hoch, &QToolButton::clicked, this, [this] { UpDown1Click(1); });
+    connect(ui.UpDown1Runter, &QToolButton::clicked, this, [this] { UpDown1Click(-1); });
 }
 
 TArtikelauswahl::~TArtikelauswahl() = default;
@@ -45,14 +43,14 @@ void TArtikelauswahl::Binden()
 {
     const Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
-    ui->DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
-    ui->DBGrid1->setSpalten({
+    ui.DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
+    ui.DBGrid1->setSpalten({
         {QStringLiteral("artikel_nr"), QStringLiteral("Artikel-Nr."), 80, {}, rechts},
         {QStringLiteral("artikel_bez"), QStringLiteral("Artikelbezeichnung"), 240, {}, links},
         {QStringLiteral("artikel_preis"), QStringLiteral("Einzelpreis"), 100, {}, rechts},
         {QStringLiteral("artikel_Mwst"), QStringLiteral("Mwst"), 60, Prozentsatz, rechts},
-        {QStringLiteral("kategorie"), QStringLiteral("Kategorie"), ui->DBGrid1->Spaltenbreite(ui::muster::Kategorie, 100), {}, links},
-        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
+        {QStringLiteral("kategorie"), QStringLiteral("Kategorie"), ui.DBGrid1->Spaltenbreite(ui::muster::Kategorie, 100), {}, links},
+        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui.DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
     });
 }
 
@@ -62,12 +60,12 @@ void TArtikelauswahl::FormShow()
     // Every opening starts with one piece. Set here rather than on each
     // activation, so that a refused quantity stays for correction after its
     // message box closes.
-    ui->Edit1->setText(QStringLiteral("1"));
+    ui.Edit1->setText(QStringLiteral("1"));
 }
 
 bool TArtikelauswahl::eventFilter(QObject* obj, QEvent* e)
 {
-    if (obj == ui->Edit1 && e->type() == QEvent::KeyPress) {
+    if (obj == ui.Edit1 && e->type() == QEvent::KeyPress) {
         const int taste = static_cast<QKeyEvent*>(e)->key();
         if (taste == Qt::Key_Up || taste == Qt::Key_Down) {
             UpDown1Click(taste == Qt::Key_Up ? 1 : -1);
@@ -81,9 +79,9 @@ void TArtikelauswahl::UpDown1Click(int schritt)
 {
     // The arrows step between 0 and 100; typing is not limited.
     bool ok = false;
-    const double wert = data::Gebietsschema().toDouble(ui->Edit1->text().trimmed(), &ok);
+    const double wert = data::Gebietsschema().toDouble(ui.Edit1->text().trimmed(), &ok);
     const int start = ok && std::isfinite(wert) ? int(qBound(-1.0, std::round(wert), 101.0)) : 1;
-    ui->Edit1->setText(QString::number(qBound(0, start + schritt, 100)));
+    ui.Edit1->setText(QString::number(qBound(0, start + schritt, 100)));
 }
 
 void TArtikelauswahl::SchalterArtikelauswahlOKClick()
@@ -96,7 +94,7 @@ void TArtikelauswahl::SchalterArtikelauswahlOKClick()
         throw data::Fehler(QStringLiteral("Der Artikel „%1“ hat keinen Preis.")
                                .arg(artikel->FieldByName(QStringLiteral("artikel_bez")).asString()));
     const data::Field einkauf = artikel->FieldByName(QStringLiteral("artikel_einkauf"));
-    PositionAnlegen(int(id), preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(), ui->Edit1->text());
+    PositionAnlegen(int(id), preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(), ui.Edit1->text());
     SchliesseMitOk();
 }
 

@@ -3,12 +3,9 @@
 // of the current delivery note. PositionAnlegen is the one item insertion,
 // shared with the PLU quick entry.
 #include "ui/Formular.h"
+#include "ui_Artikelauswahl_.h"
 
 #include <memory>
-
-namespace Ui {
-class TArtikelauswahl;
-}
 
 class TArtikelauswahl : public ui::Formular {
     Q_OBJECT
@@ -32,5 +29,5 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
-    std::unique_ptr<Ui::TArtikelauswahl> ui;
+    Ui::TArtikelauswahl ui;
 };

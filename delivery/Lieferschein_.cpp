@@ -1,7 +1,5 @@
 #include "delivery/Lieferschein_.h"
 
-#include "ui_Lieferschein_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Regional.h"
@@ -59,30 +57,30 @@ void DruckfilterAus(Dataset* druck)
 
 }  // namespace
 
-TLieferschein::TLieferschein(QWidget* parent) : ui::Formular(parent), ui(new Ui::TLieferschein)
+TLieferschein::TLieferschein(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TLieferschein"));
     setKeyPreview(true);
 
-    ui->DBNavigator2->setSichtbareKnoepfe(
+    ui.DBNavigator2->setSichtbareKnoepfe(
         {ui::DBNavigator::First, ui::DBNavigator::Prior, ui::DBNavigator::Next, ui::DBNavigator::Last});
-    ui->DBNavigator1->setVisible(false);
+    ui.DBNavigator1->setVisible(false);
 
-    ui::Verbinde(ui->Schalterliefaendern, &QPushButton::clicked, this, &TLieferschein::SchalterliefaendernClick);
-    ui::Verbinde(ui->Schalterliefloeschen, &QPushButton::clicked, this, &TLieferschein::SchalterliefloeschenClick);
-    ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &TLieferschein::BitBtn2Click);
-    ui::Verbinde(ui->Schalterartikelhinzuf, &QPushButton::clicked, this, &TLieferschein::SchalterartikelhinzufClick);
-    ui::Verbinde(ui->Schalterartikelaendern, &QPushButton::clicked, this, &TLieferschein::SchalterartikelaendernClick);
-    ui::Verbinde(ui->Schalterartikelloeschen, &QPushButton::clicked, this, &TLieferschein::SchalterartikelloeschenClick);
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TLieferschein::BitBtn1Click);
-    ui::Verbinde(ui->BitBtn3, &QPushButton::clicked, this, &TLieferschein::BitBtn3Click);
-    ui::Verbinde(ui->Schalterliefschliessen, &QPushButton::clicked, this, &TLieferschein::SchalterliefschliessenClick);
+    ui::Verbinde(ui.Schalterliefaendern, &QPushButton::clicked, this, &TLieferschein::SchalterliefaendernClick);
+    ui::Verbinde(ui.Schalterliefloeschen, &QPushButton::clicked, this, &TLieferschein::SchalterliefloeschenClick);
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &TLieferschein::BitBtn2Click);
+    ui::Verbinde(ui.Schalterartikelhinzuf, &QPushButton::clicked, this, &TLieferschein::SchalterartikelhinzufClick);
+    ui::Verbinde(ui.Schalterartikelaendern, &QPushButton::clicked, this, &TLieferschein::SchalterartikelaendernClick);
+    ui::Verbinde(ui.Schalterartikelloeschen, &QPushButton::clicked, this, &TLieferschein::SchalterartikelloeschenClick);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TLieferschein::BitBtn1Click);
+    ui::Verbinde(ui.BitBtn3, &QPushButton::clicked, this, &TLieferschein::BitBtn3Click);
+    ui::Verbinde(ui.Schalterliefschliessen, &QPushButton::clicked, this, &TLieferschein::SchalterliefschliessenClick);
 
     const QString null = data::Waehrung(0);
-    ui->LabelNetto->setText(null);
-    ui->LabelMw->setText(null);
-    ui->LabelGesamt->setText(null);
+    ui.LabelNetto->setText(null);
+    ui.LabelMw->setText(null);
+    ui.LabelGesamt->setText(null);
 }
 
 TLieferschein::~TLieferschein() = default;
@@ -91,15 +89,15 @@ void TLieferschein::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     data::DataSource* lief = dm->Data_Lieferschein;
-    ui->DBText1->setDataSource(lief, QStringLiteral("lief_nr"));
-    ui->DBText2->setDataSource(lief, QStringLiteral("lief_datum"));
-    ui->DBText3->setDataSource(lief, QStringLiteral("adr_firma"));
-    ui->DBText4->setDataSource(lief, QStringLiteral("adr_ganzername"));
-    ui->DBText5->setDataSource(lief, QStringLiteral("adr_ort"));
-    ui->DBText6->setDataSource(lief, QStringLiteral("lief_rechnungsdatum"));
-    ui->DBText7->setDataSource(lief, QStringLiteral("lief_zahldatum"));
-    ui->DBText8->setDataSource(lief, QStringLiteral("lief_zahlbetrag"));
-    ui->DBNavigator2->setDataSource(lief);
+    ui.DBText1->setDataSource(lief, QStringLiteral("lief_nr"));
+    ui.DBText2->setDataSource(lief, QStringLiteral("lief_datum"));
+    ui.DBText3->setDataSource(lief, QStringLiteral("adr_firma"));
+    ui.DBText4->setDataSource(lief, QStringLiteral("adr_ganzername"));
+    ui.DBText5->setDataSource(lief, QStringLiteral("adr_ort"));
+    ui.DBText6->setDataSource(lief, QStringLiteral("lief_rechnungsdatum"));
+    ui.DBText7->setDataSource(lief, QStringLiteral("lief_zahldatum"));
+    ui.DBText8->setDataSource(lief, QStringLiteral("lief_zahlbetrag"));
+    ui.DBNavigator2->setDataSource(lief);
 
     // The totals follow the items, which follow the current note: a new set
     // of items (another note, an item added or removed, a re-query) and a
@@ -112,15 +110,15 @@ void TLieferschein::Binden()
     });
     SummenAktualisieren();
 
-    ui->DBNavigator1->setDataSource(dm->Data_Lieferschein_Artikel);
-    ui->DBGrid1->setDataSource(dm->Data_Lieferschein_Artikel);
+    ui.DBNavigator1->setDataSource(dm->Data_Lieferschein_Artikel);
+    ui.DBGrid1->setDataSource(dm->Data_Lieferschein_Artikel);
     const Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
-    ui->DBGrid1->setSpalten({
+    ui.DBGrid1->setSpalten({
         {QStringLiteral("artikel_nr"), QStringLiteral("Artikel-Nr."), 80, {}, rechts},
         {QStringLiteral("artikel_bez"), QStringLiteral("Artikelbezeichnung"), 260, {}, links},
         {QStringLiteral("la_anzahl"), QStringLiteral("Menge"), 60, {}, rechts},
-        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
+        {QStringLiteral("einheit"), QStringLiteral("Einheit"), ui.DBGrid1->Spaltenbreite(ui::muster::Einheit, 70), {}, links},
         {QStringLiteral("la_preis"), QStringLiteral("Einzelpreis"), 100, Geld, rechts},
         {QStringLiteral("gesamt"), QStringLiteral("Gesamtpreis"), 110, Geld, rechts},
     });
@@ -150,9 +148,9 @@ void TLieferschein::SummenAktualisieren()
         const data::Field id = ls->FindField(QStringLiteral("t_lieferschein.id"));
         if (id.gueltig()) dm->LieferscheinSummen(int(id.asInteger()), netto, steuer);
     }
-    ui->LabelNetto->setText(data::Waehrung(netto));
-    ui->LabelMw->setText(data::Waehrung(steuer));
-    ui->LabelGesamt->setText(data::Waehrung(netto + steuer));
+    ui.LabelNetto->setText(data::Waehrung(netto));
+    ui.LabelMw->setText(data::Waehrung(steuer));
+    ui.LabelGesamt->setText(data::Waehrung(netto + steuer));
 }
 
 bool TLieferschein::LieferscheinBereit()

@@ -5,12 +5,9 @@
 // It holds no data of its own: it shows the current row of ADO_Lieferschein
 // and its items.
 #include "ui/Formular.h"
+#include "ui_Lieferschein_.h"
 
 #include <memory>
-
-namespace Ui {
-class TLieferschein;
-}
 
 namespace print {
 class Geschaeftsdokument;
@@ -52,5 +49,5 @@ private:
     // resets the filter whatever happens.
     void Drucken(print::Geschaeftsdokument* dokument);
 
-    std::unique_ptr<Ui::TLieferschein> ui;
+    Ui::TLieferschein ui;
 };

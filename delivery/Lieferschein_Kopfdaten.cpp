@@ -1,7 +1,5 @@
 #include "delivery/Lieferschein_Kopfdaten.h"
 
-#include "ui_Lieferschein_Kopfdaten.h"
-
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "delivery/Lieferschein_.h"
@@ -25,25 +23,25 @@ bool InBearbeitung(Dataset* ds)
 
 }  // namespace
 
-TLieferscheinkopf::TLieferscheinkopf(QWidget* parent) : ui::Formular(parent), ui(new Ui::TLieferscheinkopf)
+TLieferscheinkopf::TLieferscheinkopf(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TLieferscheinkopf"));
 
-    for (QWidget* w : {static_cast<QWidget*>(ui->DBEdit2), static_cast<QWidget*>(ui->DBEdit1),
-                       static_cast<QWidget*>(ui->DB_id), static_cast<QWidget*>(ui->Label8),
-                       static_cast<QWidget*>(ui->DBMemo2), static_cast<QWidget*>(ui->Label9),
-                       static_cast<QWidget*>(ui->DBMemo3)})
+    for (QWidget* w : {static_cast<QWidget*>(ui.DBEdit2), static_cast<QWidget*>(ui.DBEdit1),
+                       static_cast<QWidget*>(ui.DB_id), static_cast<QWidget*>(ui.Label8),
+                       static_cast<QWidget*>(ui.DBMemo2), static_cast<QWidget*>(ui.Label9),
+                       static_cast<QWidget*>(ui.DBMemo3)})
         w->setVisible(false);
-    ui->DateTimePicker1->setDate(QDate::currentDate());
-    ui->DateTimePicker2->setDate(QDate::currentDate());
-    ui->SchalterliefkokfAbbrechen->setAutoDefault(false);
+    ui.DateTimePicker1->setDate(QDate::currentDate());
+    ui.DateTimePicker2->setDate(QDate::currentDate());
+    ui.SchalterliefkokfAbbrechen->setAutoDefault(false);
 
-    ui::Verbinde(ui->SchalterliefkopfOK, &QPushButton::clicked, this, &TLieferscheinkopf::SchalterliefkopfOKClick);
-    ui::Verbinde(ui->SchalterliefkokfAbbrechen, &QPushButton::clicked, this,
+    ui::Verbinde(ui.SchalterliefkopfOK, &QPushButton::clicked, this, &TLieferscheinkopf::SchalterliefkopfOKClick);
+    ui::Verbinde(ui.SchalterliefkokfAbbrechen, &QPushButton::clicked, this,
                  &TLieferscheinkopf::SchalterliefkokfAbbrechenClick);
-    ui::Verbinde(ui->DateTimePicker1, &QDateEdit::dateChanged, this, &TLieferscheinkopf::DateTimePicker1Change);
-    ui::Verbinde(ui->DateTimePicker2, &QDateEdit::dateChanged, this, &TLieferscheinkopf::DateTimePicker2Change);
+    ui::Verbinde(ui.DateTimePicker1, &QDateEdit::dateChanged, this, &TLieferscheinkopf::DateTimePicker1Change);
+    ui::Verbinde(ui.DateTimePicker2, &QDateEdit::dateChanged, this, &TLieferscheinkopf::DateTimePicker2Change);
 }
 
 TLieferscheinkopf::~TLieferscheinkopf() = default;
@@ -52,22 +50,22 @@ void TLieferscheinkopf::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
     data::DataSource* lief = dm->Data_Lieferschein;
-    ui->DBEdit2->setDataSource(lief, QStringLiteral("lief_datum"));
-    ui->DB_LiefNR->setDataSource(lief, QStringLiteral("lief_nr"));
-    ui->DBName->setListSource(dm->Data_t_adressen, QStringLiteral("id"), QStringLiteral("adr_ganzername"));
-    ui->DBName->setDataSource(lief, QStringLiteral("lief_adresse_id"));
-    ui->DBMemo1->setDataSource(lief, QStringLiteral("lief_zahlungsbed"));
-    ui->DBEdit1->setDataSource(lief, QStringLiteral("lief_zahldatum"));
-    ui->DBEdit3->setDataSource(lief, QStringLiteral("lief_zahlbetrag"));
-    ui->DB_id->setDataSource(lief, QStringLiteral("t_lieferschein.id"));
-    ui->DBMemo2->setDataSource(lief, QStringLiteral("lief_Bankverbindungen"));
-    ui->DBMemo3->setDataSource(lief, QStringLiteral("lief_Zusatztext"));
+    ui.DBEdit2->setDataSource(lief, QStringLiteral("lief_datum"));
+    ui.DB_LiefNR->setDataSource(lief, QStringLiteral("lief_nr"));
+    ui.DBName->setListSource(dm->Data_t_adressen, QStringLiteral("id"), QStringLiteral("adr_ganzername"));
+    ui.DBName->setDataSource(lief, QStringLiteral("lief_adresse_id"));
+    ui.DBMemo1->setDataSource(lief, QStringLiteral("lief_zahlungsbed"));
+    ui.DBEdit1->setDataSource(lief, QStringLiteral("lief_zahldatum"));
+    ui.DBEdit3->setDataSource(lief, QStringLiteral("lief_zahlbetrag"));
+    ui.DB_id->setDataSource(lief, QStringLiteral("t_lieferschein.id"));
+    ui.DBMemo2->setDataSource(lief, QStringLiteral("lief_Bankverbindungen"));
+    ui.DBMemo3->setDataSource(lief, QStringLiteral("lief_Zusatztext"));
 
-    ui->DB_LiefNR->setLeerzeichenRegel(true);
-    ui->DBEdit3->setLeerzeichenRegel(true);
-    ui->DBMemo1->setLeerzeichenRegel(true);
-    ui->DBMemo2->setLeerzeichenRegel(true);
-    ui->DBMemo3->setLeerzeichenRegel(true);
+    ui.DB_LiefNR->setLeerzeichenRegel(true);
+    ui.DBEdit3->setLeerzeichenRegel(true);
+    ui.DBMemo1->setLeerzeichenRegel(true);
+    ui.DBMemo2->setLeerzeichenRegel(true);
+    ui.DBMemo3->setLeerzeichenRegel(true);
 }
 
 void TLieferscheinkopf::NeuerLieferschein()
@@ -92,18 +90,18 @@ void TLieferscheinkopf::FormShow()
     const bool rechnung = !ls->FieldByName(QStringLiteral("lief_Rechnungsdatum")).isNull();
     // An invoice keeps its date, number and customer; only its payment can
     // be entered here.
-    ui->DateTimePicker1->setEnabled(!rechnung);
-    ui->DB_LiefNR->setReadOnly(rechnung);
-    ui->DBName->setEnabled(!rechnung);
-    ui->DateTimePicker2->setVisible(rechnung);
-    ui->DBEdit3->setVisible(rechnung);
-    ui->Label5->setVisible(rechnung);
-    ui->Label6->setVisible(rechnung);
+    ui.DateTimePicker1->setEnabled(!rechnung);
+    ui.DB_LiefNR->setReadOnly(rechnung);
+    ui.DBName->setEnabled(!rechnung);
+    ui.DateTimePicker2->setVisible(rechnung);
+    ui.DBEdit3->setVisible(rechnung);
+    ui.Label5->setVisible(rechnung);
+    ui.Label6->setVisible(rechnung);
     if (rechnung) {
         data::Field zahldatum = ls->FieldByName(QStringLiteral("lief_zahldatum"));
         if (zahldatum.isNull() && InBearbeitung(ls)) zahldatum.setValue(QDate::currentDate());
         m_setzt = true;
-        if (!zahldatum.isNull()) ui->DateTimePicker2->setDate(zahldatum.asDate());
+        if (!zahldatum.isNull()) ui.DateTimePicker2->setDate(zahldatum.asDate());
         m_setzt = false;
     }
     // The proposals are there at once, before the window system reports the
@@ -126,13 +124,13 @@ void TLieferscheinkopf::Vorschlagen()
     if (erstes || datum.asDate() == m_vorschlag.datum) {
         const QDate heute = QDate::currentDate();
         m_setzt = true;
-        ui->DateTimePicker1->setDate(heute);
+        ui.DateTimePicker1->setDate(heute);
         m_setzt = false;
         datum.setValue(heute);
         m_vorschlag.datum = heute;
     }
     data::Field nummer = ls->FieldByName(QStringLiteral("lief_nr"));
-    if (!ui->DB_LiefNR->benutzerGeaendert() && (erstes || nummer.value() == m_vorschlag.nummer)) {
+    if (!ui.DB_LiefNR->benutzerGeaendert() && (erstes || nummer.value() == m_vorschlag.nummer)) {
         m_vorschlag.nummer = qint64(dm->NaechsteLiefNr());
         nummer.setValue(m_vorschlag.nummer);
     }
@@ -143,9 +141,9 @@ void TLieferscheinkopf::Vorschlagen()
         QString (TDMOrdavo::*lesen)();
     };
     const Text texte[] = {
-        {ui->DBMemo1, "lief_zahlungsbed", &Vorschlag::zahlungsbedingungen, &TDMOrdavo::LeseZahlungsbedingungen},
-        {ui->DBMemo2, "lief_Bankverbindungen", &Vorschlag::bankverbindungen, &TDMOrdavo::LeseBankverbindungen},
-        {ui->DBMemo3, "lief_Zusatztext", &Vorschlag::zusatztext, &TDMOrdavo::LeseZusatztext},
+        {ui.DBMemo1, "lief_zahlungsbed", &Vorschlag::zahlungsbedingungen, &TDMOrdavo::LeseZahlungsbedingungen},
+        {ui.DBMemo2, "lief_Bankverbindungen", &Vorschlag::bankverbindungen, &TDMOrdavo::LeseBankverbindungen},
+        {ui.DBMemo3, "lief_Zusatztext", &Vorschlag::zusatztext, &TDMOrdavo::LeseZusatztext},
     };
     for (const Text& t : texte) {
         data::Field f = ls->FieldByName(QString::fromLatin1(t.feld));
@@ -164,7 +162,7 @@ void TLieferscheinkopf::FormActivate()
     } else {
         const QDate datum = ls->FieldByName(QStringLiteral("lief_datum")).asDate();
         m_setzt = true;
-        if (datum.isValid()) ui->DateTimePicker1->setDate(datum);
+        if (datum.isValid()) ui.DateTimePicker1->setDate(datum);
         m_setzt = false;
     }
     // The name list offers customers only, and only while this window is active.
@@ -196,13 +194,13 @@ void TLieferscheinkopf::FormClose()
 void TLieferscheinkopf::DateTimePicker1Change()
 {
     if (m_setzt || !InBearbeitung(Lieferscheine())) return;
-    Lieferscheine()->FieldByName(QStringLiteral("lief_datum")).setValue(ui->DateTimePicker1->date());
+    Lieferscheine()->FieldByName(QStringLiteral("lief_datum")).setValue(ui.DateTimePicker1->date());
 }
 
 void TLieferscheinkopf::DateTimePicker2Change()
 {
     if (m_setzt || !InBearbeitung(Lieferscheine())) return;
-    Lieferscheine()->FieldByName(QStringLiteral("lief_zahldatum")).setValue(ui->DateTimePicker2->date());
+    Lieferscheine()->FieldByName(QStringLiteral("lief_zahldatum")).setValue(ui.DateTimePicker2->date());
 }
 
 void TLieferscheinkopf::SchalterliefkopfOKClick()

@@ -5,15 +5,12 @@
 // (new note, shown modeless) or edit (change, shown modally), and posts or
 // cancels that row itself.
 #include "ui/Formular.h"
+#include "ui_Lieferschein_Kopfdaten.h"
 
 #include <QDate>
 #include <QString>
 #include <QVariant>
 #include <memory>
-
-namespace Ui {
-class TLieferscheinkopf;
-}
 
 class TLieferscheinkopf : public ui::Formular {
     Q_OBJECT
@@ -55,7 +52,7 @@ private:
     void Vorschlagen();
     void KundenfilterAus();
 
-    std::unique_ptr<Ui::TLieferscheinkopf> ui;
+    Ui::TLieferscheinkopf ui;
     Vorschlag m_vorschlag;
     bool m_setzt = false;
 };

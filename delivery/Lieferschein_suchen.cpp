@@ -1,7 +1,5 @@
 #include "delivery/Lieferschein_suchen.h"
 
-#include "ui_Lieferschein_suchen.h"
-
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
@@ -13,17 +11,17 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-TLieferscheinsuche::TLieferscheinsuche(QWidget* parent) : ui::Formular(parent), ui(new Ui::TLieferscheinsuche)
+TLieferscheinsuche::TLieferscheinsuche(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TLieferscheinsuche"));
 
-    for (QLineEdit* feld : {ui->sucheFirma, ui->sucheName, ui->sucheAdresse, ui->suchePLZ, ui->sucheOrt})
+    for (QLineEdit* feld : {ui.sucheFirma, ui.sucheName, ui.sucheAdresse, ui.suchePLZ, ui.sucheOrt})
         feld->installEventFilter(this);
 
-    ui::Verbinde(ui->SchalterLiefsucheOK, &QPushButton::clicked, this, &TLieferscheinsuche::SchalterLiefsucheOKClick);
-    ui::Verbinde(ui->DBGrid2, &ui::DBGrid::doppelklick, this, &TLieferscheinsuche::SchalterLiefsucheOKClick);
-    SetzeModalErgebnis(ui->SchalterLiefsucheAbbrechen, false);
+    ui::Verbinde(ui.SchalterLiefsucheOK, &QPushButton::clicked, this, &TLieferscheinsuche::SchalterLiefsucheOKClick);
+    ui::Verbinde(ui.DBGrid2, &ui::DBGrid::doppelklick, this, &TLieferscheinsuche::SchalterLiefsucheOKClick);
+    SetzeModalErgebnis(ui.SchalterLiefsucheAbbrechen, false);
 }
 
 TLieferscheinsuche::~TLieferscheinsuche() = default;
@@ -31,14 +29,14 @@ TLieferscheinsuche::~TLieferscheinsuche() = default;
 void TLieferscheinsuche::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    ui->DBGrid1->setDataSource(dm->Data_suchen_Adressen);
-    ui->DBGrid1->setSpalten({{QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 140), {}},
+    ui.DBGrid1->setDataSource(dm->Data_suchen_Adressen);
+    ui.DBGrid1->setSpalten({{QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui.DBGrid1->Spaltenbreite(ui::muster::Firma, 140), {}},
                              {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 140, {}},
                              {QStringLiteral("adr_adresse"), QStringLiteral("Adresse"), 140, {}},
                              {QStringLiteral("adr_plz"), QStringLiteral("PLZ"), 60, {}},
                              {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 120, {}}});
-    ui->DBGrid2->setDataSource(dm->Data_suchen_Lieferschein);
-    ui->DBGrid2->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr."), 80, {}},
+    ui.DBGrid2->setDataSource(dm->Data_suchen_Lieferschein);
+    ui.DBGrid2->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr."), 80, {}},
                              {QStringLiteral("lief_datum"), QStringLiteral("Lieferdatum"), 100, {}}});
 }
 
@@ -53,21 +51,21 @@ bool TLieferscheinsuche::eventFilter(QObject* obj, QEvent* e)
     // moved the focus into the field; a held key searches once.
     if (e->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(e)->isAutoRepeat()) {
         void (TLieferscheinsuche::*handler)() = nullptr;
-        if (obj == ui->sucheFirma) handler = &TLieferscheinsuche::sucheFirmaKeyUp;
-        else if (obj == ui->sucheName) handler = &TLieferscheinsuche::sucheNameKeyUp;
-        else if (obj == ui->sucheAdresse) handler = &TLieferscheinsuche::sucheAdresseKeyUp;
-        else if (obj == ui->suchePLZ) handler = &TLieferscheinsuche::suchePLZKeyUp;
-        else if (obj == ui->sucheOrt) handler = &TLieferscheinsuche::sucheOrtKeyUp;
+        if (obj == ui.sucheFirma) handler = &TLieferscheinsuche::sucheFirmaKeyUp;
+        else if (obj == ui.sucheName) handler = &TLieferscheinsuche::sucheNameKeyUp;
+        else if (obj == ui.sucheAdresse) handler = &TLieferscheinsuche::sucheAdresseKeyUp;
+        else if (obj == ui.suchePLZ) handler = &TLieferscheinsuche::suchePLZKeyUp;
+        else if (obj == ui.sucheOrt) handler = &TLieferscheinsuche::sucheOrtKeyUp;
         if (handler) ui::Geschuetzt([this, handler] { (this->*handler)(); });
     }
     return ui::Formular::eventFilter(obj, e);
 }
 
-void TLieferscheinsuche::sucheFirmaKeyUp() { Suchen(ui->sucheFirma, QStringLiteral("adr_firma")); }
-void TLieferscheinsuche::sucheNameKeyUp() { Suchen(ui->sucheName, QStringLiteral("adr_Ganzername")); }
-void TLieferscheinsuche::sucheAdresseKeyUp() { Suchen(ui->sucheAdresse, QStringLiteral("adr_Adresse")); }
-void TLieferscheinsuche::suchePLZKeyUp() { Suchen(ui->suchePLZ, QStringLiteral("adr_PLZ")); }
-void TLieferscheinsuche::sucheOrtKeyUp() { Suchen(ui->sucheOrt, QStringLiteral("adr_Ort")); }
+void TLieferscheinsuche::sucheFirmaKeyUp() { Suchen(ui.sucheFirma, QStringLiteral("adr_firma")); }
+void TLieferscheinsuche::sucheNameKeyUp() { Suchen(ui.sucheName, QStringLiteral("adr_Ganzername")); }
+void TLieferscheinsuche::sucheAdresseKeyUp() { Suchen(ui.sucheAdresse, QStringLiteral("adr_Adresse")); }
+void TLieferscheinsuche::suchePLZKeyUp() { Suchen(ui.suchePLZ, QStringLiteral("adr_PLZ")); }
+void TLieferscheinsuche::sucheOrtKeyUp() { Suchen(ui.sucheOrt, QStringLiteral("adr_Ort")); }
 
 void TLieferscheinsuche::Suchen(QLineEdit* feld, const QString& spalte)
 {

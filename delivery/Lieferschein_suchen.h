@@ -4,14 +4,11 @@
 // notes of the selected address are listed below; "Gehe zu" makes the chosen
 // note the current one of the delivery-note window.
 #include "ui/Formular.h"
+#include "ui_Lieferschein_suchen.h"
 
 #include <memory>
 
 class QLineEdit;
-
-namespace Ui {
-class TLieferscheinsuche;
-}
 
 class TLieferscheinsuche : public ui::Formular {
     Q_OBJECT
@@ -37,5 +34,5 @@ private:
     // the field's text (all addresses for an empty text).
     void Suchen(QLineEdit* feld, const QString& spalte);
 
-    std::unique_ptr<Ui::TLieferscheinsuche> ui;
+    Ui::TLieferscheinsuche ui;
 };

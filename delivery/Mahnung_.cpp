@@ -1,7 +1,5 @@
 #include "delivery/Mahnung_.h"
 
-#include "ui_Mahnung_.h"
-
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
@@ -9,21 +7,21 @@
 #include <QApplication>
 #include <QScreen>
 
-TMahnung::TMahnung(QWidget* parent) : ui::Formular(parent), ui(new Ui::TMahnung)
+TMahnung::TMahnung(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TMahnung"));
-    SetzeModalErgebnis(ui->BitBtn1, true);
-    SetzeModalErgebnis(ui->BitBtn2, false);
+    SetzeModalErgebnis(ui.BitBtn1, true);
+    SetzeModalErgebnis(ui.BitBtn2, false);
 }
 
 TMahnung::~TMahnung() = default;
 
 void TMahnung::Binden()
 {
-    ui->DBMemo1->setDataSource(App().DMOrdavo->Data_Lieferschein, QStringLiteral("lief_Mahnungstext"));
+    ui.DBMemo1->setDataSource(App().DMOrdavo->Data_Lieferschein, QStringLiteral("lief_Mahnungstext"));
     // A dunning text never written opens as an empty memo; only emptying it shows the blank.
-    ui->DBMemo1->setLeerzeichenRegel(true, false);
+    ui.DBMemo1->setLeerzeichenRegel(true, false);
 }
 
 void TMahnung::FormShow()
@@ -47,6 +45,6 @@ void TMahnung::FormActivate()
     if (!text.isNull() && text.asString().isEmpty()) {
         QString vorgabe = dm->LeseMahnungstext();
         vorgabe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        ui->DBMemo1->setText(vorgabe);
+        ui.DBMemo1->setText(vorgabe);
     }
 }

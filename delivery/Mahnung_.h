@@ -3,12 +3,9 @@
 // state); an empty stored text is replaced by the master data's default.
 // OK and Abbrechen only close; the caller posts or cancels.
 #include "ui/Formular.h"
+#include "ui_Mahnung_.h"
 
 #include <memory>
-
-namespace Ui {
-class TMahnung;
-}
 
 class TMahnung : public ui::Formular {
     Q_OBJECT
@@ -23,6 +20,6 @@ protected:
     void FormActivate() override;
 
 private:
-    std::unique_ptr<Ui::TMahnung> ui;
+    Ui::TMahnung ui;
     bool m_neuGezeigt = false;
 };

@@ -1,7 +1,5 @@
 #include "delivery/PLU_ArtikelEingabe.h"
 
-#include "ui_PLU_ArtikelEingabe.h"
-
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -17,30 +15,30 @@
 
 using data::Dataset;
 
-TPLUArtikelEingabe::TPLUArtikelEingabe(QWidget* parent) : ui::Formular(parent), ui(new Ui::TPLUArtikelEingabe)
+TPLUArtikelEingabe::TPLUArtikelEingabe(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TPLUArtikelEingabe"));
     // A small window at its own place, not centred.
     move(430, 330);
 
-    ui->Edit_PLU->installEventFilter(this);
-    ui->Edit_Menge->installEventFilter(this);
+    ui.Edit_PLU->installEventFilter(this);
+    ui.Edit_Menge->installEventFilter(this);
     // The quantity is selected whenever it receives the focus, so typing replaces it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* jetzt) {
-        if (jetzt == ui->Edit_Menge) ui->Edit_Menge->selectAll();
+        if (jetzt == ui.Edit_Menge) ui.Edit_Menge->selectAll();
     });
 
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TPLUArtikelEingabe::BitBtn1Click);
-    ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &TPLUArtikelEingabe::BitBtn2Click);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TPLUArtikelEingabe::BitBtn1Click);
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &TPLUArtikelEingabe::BitBtn2Click);
 }
 
 TPLUArtikelEingabe::~TPLUArtikelEingabe() = default;
 
 void TPLUArtikelEingabe::Vorbelegen(const QString& plu, const QString& menge)
 {
-    ui->Edit_PLU->setText(plu);
-    ui->Edit_Menge->setText(menge);
+    ui.Edit_PLU->setText(plu);
+    ui.Edit_Menge->setText(menge);
 }
 
 void TPLUArtikelEingabe::FormShow()
@@ -64,9 +62,9 @@ void TPLUArtikelEingabe::EingabeBeginnen()
     // selected, so that further digits extend the code.
     if (!m_frischGeoeffnet || !isVisible()) return;
     m_frischGeoeffnet = false;
-    ui->Edit_PLU->setFocus();
-    ui->Edit_PLU->deselect();
-    ui->Edit_PLU->setCursorPosition(qMin(2, int(ui->Edit_PLU->text().size())));
+    ui.Edit_PLU->setFocus();
+    ui.Edit_PLU->deselect();
+    ui.Edit_PLU->setCursorPosition(qMin(2, int(ui.Edit_PLU->text().size())));
 }
 
 bool TPLUArtikelEingabe::eventFilter(QObject* obj, QEvent* e)
@@ -74,11 +72,11 @@ bool TPLUArtikelEingabe::eventFilter(QObject* obj, QEvent* e)
     if (e->type() == QEvent::KeyPress) {
         const int taste = static_cast<QKeyEvent*>(e)->key();
         if (taste == Qt::Key_Return || taste == Qt::Key_Enter) {
-            if (obj == ui->Edit_PLU) {
+            if (obj == ui.Edit_PLU) {
                 ui::Geschuetzt([this] { Edit_PLUKeyPress(); });
                 return true;
             }
-            if (obj == ui->Edit_Menge) {
+            if (obj == ui.Edit_Menge) {
                 ui::Geschuetzt([this] { Edit_MengeKeyPress(); });
                 return true;
             }
@@ -89,8 +87,8 @@ bool TPLUArtikelEingabe::eventFilter(QObject* obj, QEvent* e)
 
 void TPLUArtikelEingabe::Edit_PLUKeyPress()
 {
-    ui->Edit_Menge->setFocus();
-    ui->Edit_Menge->selectAll();
+    ui.Edit_Menge->setFocus();
+    ui.Edit_Menge->selectAll();
 }
 
 void TPLUArtikelEingabe::Edit_MengeKeyPress()
@@ -101,7 +99,7 @@ void TPLUArtikelEingabe::Edit_MengeKeyPress()
 void TPLUArtikelEingabe::BitBtn1Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    const QString plu = ui->Edit_PLU->text();
+    const QString plu = ui.Edit_PLU->text();
     // A code that is no whole number is refused here; the window stays open.
     const qint64 code = data::LeseGanzzahl(plu);
 
@@ -143,7 +141,7 @@ void TPLUArtikelEingabe::BitBtn1Click()
                                .arg(artikel->FieldByName(QStringLiteral("artikel_bez")).asString()));
     const data::Field einkauf = artikel->FieldByName(QStringLiteral("artikel_einkauf"));
     App().Artikelauswahl->PositionAnlegen(artikelId, preis.asFloat(), einkauf.isNull() ? 0.0 : einkauf.asFloat(),
-                                          ui->Edit_Menge->text());
+                                          ui.Edit_Menge->text());
     SchliesseMitOk();
 }
 

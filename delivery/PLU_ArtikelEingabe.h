@@ -3,12 +3,9 @@
 // opened by a digit typed in the delivery-note window with that digit as the
 // start of the code; Enter moves to the quantity, Enter again adds the item.
 #include "ui/Formular.h"
+#include "ui_PLU_ArtikelEingabe.h"
 
 #include <memory>
-
-namespace Ui {
-class TPLUArtikelEingabe;
-}
 
 class TPLUArtikelEingabe : public ui::Formular {
     Q_OBJECT
@@ -32,6 +29,6 @@ protected:
 private:
     void EingabeBeginnen();
 
-    std::unique_ptr<Ui::TPLUArtikelEingabe> ui;
+    Ui::TPLUArtikelEingabe ui;
     bool m_frischGeoeffnet = false;
 };

@@ -1,7 +1,5 @@
 #include "delivery/Rechnungsdaten_.h"
 
-#include "ui_Rechnungsdaten_.h"
-
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
@@ -21,15 +19,15 @@ bool InBearbeitung(Dataset* ds)
 
 }  // namespace
 
-TRechnungsdaten::TRechnungsdaten(QWidget* parent) : ui::Formular(parent), ui(new Ui::TRechnungsdaten)
+TRechnungsdaten::TRechnungsdaten(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TRechnungsdaten"));
-    ui->Rechnungsdatum->setVisible(false);
-    ui->RechnungsdatumPicker->setDate(QDate::currentDate());
-    ui::Verbinde(ui->RechnungsdatumPicker, &QDateEdit::dateChanged, this, &TRechnungsdaten::RechnungsdatumPickerChange);
-    SetzeModalErgebnis(ui->BitBtn1, true);
-    SetzeModalErgebnis(ui->BitBtn2, false);
+    ui.Rechnungsdatum->setVisible(false);
+    ui.RechnungsdatumPicker->setDate(QDate::currentDate());
+    ui::Verbinde(ui.RechnungsdatumPicker, &QDateEdit::dateChanged, this, &TRechnungsdaten::RechnungsdatumPickerChange);
+    SetzeModalErgebnis(ui.BitBtn1, true);
+    SetzeModalErgebnis(ui.BitBtn2, false);
 }
 
 TRechnungsdaten::~TRechnungsdaten() = default;
@@ -37,8 +35,8 @@ TRechnungsdaten::~TRechnungsdaten() = default;
 void TRechnungsdaten::Binden()
 {
     data::DataSource* lief = App().DMOrdavo->Data_Lieferschein;
-    ui->Rechnungsdatum->setDataSource(lief, QStringLiteral("lief_rechnungsdatum"));
-    ui->DBText1->setDataSource(lief, QStringLiteral("lief_zahldatum"));
+    ui.Rechnungsdatum->setDataSource(lief, QStringLiteral("lief_rechnungsdatum"));
+    ui.DBText1->setDataSource(lief, QStringLiteral("lief_zahldatum"));
 }
 
 void TRechnungsdaten::FormShow()
@@ -55,7 +53,7 @@ void TRechnungsdaten::FormActivate()
     // user picks another.
     if (datum.isNull() && InBearbeitung(ls)) datum.setValue(QDate::currentDate());
     m_setzt = true;
-    if (!datum.isNull()) ui->RechnungsdatumPicker->setDate(datum.asDate());
+    if (!datum.isNull()) ui.RechnungsdatumPicker->setDate(datum.asDate());
     m_setzt = false;
 }
 
@@ -63,5 +61,5 @@ void TRechnungsdaten::RechnungsdatumPickerChange()
 {
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
     if (m_setzt || !InBearbeitung(ls)) return;
-    ls->FieldByName(QStringLiteral("lief_rechnungsdatum")).setValue(ui->RechnungsdatumPicker->date());
+    ls->FieldByName(QStringLiteral("lief_rechnungsdatum")).setValue(ui.RechnungsdatumPicker->date());
 }

@@ -2,12 +2,9 @@
 // Asks for the invoice date when a delivery note is invoiced. The caller has
 // put the note into edit and posts (OK) or cancels (Abbrechen) afterwards.
 #include "ui/Formular.h"
+#include "ui_Rechnungsdaten_.h"
 
 #include <memory>
-
-namespace Ui {
-class TRechnungsdaten;
-}
 
 class TRechnungsdaten : public ui::Formular {
     Q_OBJECT
@@ -24,6 +21,6 @@ protected:
     void FormActivate() override;
 
 private:
-    std::unique_ptr<Ui::TRechnungsdaten> ui;
+    Ui::TRechnungsdaten ui;
     bool m_setzt = false;
 };

@@ -1,7 +1,5 @@
 #include "delivery/Zahlungsdatum_.h"
 
-#include "ui_Zahlungsdatum_.h"
-
 #include "data/Dataset.h"
 #include "data/Regional.h"
 #include "data/dm_ordavo.h"
@@ -23,16 +21,16 @@ bool Bearbeitbar(data::Dataset* ds)
 
 }  // namespace
 
-TZahlungsdatum::TZahlungsdatum(QWidget* parent) : ui::Formular(parent), ui(new Ui::TZahlungsdatum)
+TZahlungsdatum::TZahlungsdatum(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("TZahlungsdatum"));
-    ui->Zahlungsdatum->hide();
-    ui->LabelBrutto->installEventFilter(this);
+    ui.Zahlungsdatum->hide();
+    ui.LabelBrutto->installEventFilter(this);
 
-    ui::Verbinde(ui->ZahlungsdatumPicker, &QDateEdit::dateChanged, this, &TZahlungsdatum::ZahlungsdatumPickerChange);
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TZahlungsdatum::BitBtn1Click);
-    SetzeModalErgebnis(ui->BitBtn2, false);
+    ui::Verbinde(ui.ZahlungsdatumPicker, &QDateEdit::dateChanged, this, &TZahlungsdatum::ZahlungsdatumPickerChange);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TZahlungsdatum::BitBtn1Click);
+    SetzeModalErgebnis(ui.BitBtn2, false);
 }
 
 TZahlungsdatum::~TZahlungsdatum() = default;
@@ -40,9 +38,9 @@ TZahlungsdatum::~TZahlungsdatum() = default;
 void TZahlungsdatum::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    ui->Zahlungsdatum->setDataSource(dm->Data_Lieferschein, QStringLiteral("lief_zahldatum"));
-    ui->DBEdit2->setDataSource(dm->Data_Lieferschein, QStringLiteral("lief_zahlbetrag"));
-    ui->DBEdit2->setLeerzeichenRegel(true);
+    ui.Zahlungsdatum->setDataSource(dm->Data_Lieferschein, QStringLiteral("lief_zahldatum"));
+    ui.DBEdit2->setDataSource(dm->Data_Lieferschein, QStringLiteral("lief_zahlbetrag"));
+    ui.DBEdit2->setLeerzeichenRegel(true);
 }
 
 void TZahlungsdatum::FormShow()
@@ -65,7 +63,7 @@ double TZahlungsdatum::Brutto() const
 
 void TZahlungsdatum::FormActivate()
 {
-    ui->LabelBrutto->setText(data::Waehrung(Brutto()));
+    ui.LabelBrutto->setText(data::Waehrung(Brutto()));
     // The date is offered once per showing: an activation after a message box
     // of this window (a refused amount) must not undo the date the user picked.
     if (!m_neuGezeigt) return;
@@ -73,14 +71,14 @@ void TZahlungsdatum::FormActivate()
     const QDate heute = QDate::currentDate();
     data::Dataset* lief = App().DMOrdavo->ADO_Lieferschein;
     if (Bearbeitbar(lief)) lief->FieldByName(QStringLiteral("lief_zahldatum")).setValue(heute);
-    const QSignalBlocker stumm(ui->ZahlungsdatumPicker);
-    ui->ZahlungsdatumPicker->setDate(heute);
+    const QSignalBlocker stumm(ui.ZahlungsdatumPicker);
+    ui.ZahlungsdatumPicker->setDate(heute);
 }
 
 void TZahlungsdatum::ZahlungsdatumPickerChange()
 {
     data::Dataset* lief = App().DMOrdavo->ADO_Lieferschein;
-    if (Bearbeitbar(lief)) lief->FieldByName(QStringLiteral("lief_zahldatum")).setValue(ui->ZahlungsdatumPicker->date());
+    if (Bearbeitbar(lief)) lief->FieldByName(QStringLiteral("lief_zahldatum")).setValue(ui.ZahlungsdatumPicker->date());
 }
 
 void TZahlungsdatum::LabelBruttoDblClick()
@@ -96,14 +94,14 @@ void TZahlungsdatum::BitBtn1Click()
 {
     // A refused amount is reported here and the window stays open with the
     // text, before the caller posts anything.
-    ui->DBEdit2->Uebernehmen();
-    ui->Zahlungsdatum->Uebernehmen();
+    ui.DBEdit2->Uebernehmen();
+    ui.Zahlungsdatum->Uebernehmen();
     SchliesseMitOk();
 }
 
 bool TZahlungsdatum::eventFilter(QObject* obj, QEvent* e)
 {
-    if (obj == ui->LabelBrutto && e->type() == QEvent::MouseButtonDblClick) {
+    if (obj == ui.LabelBrutto && e->type() == QEvent::MouseButtonDblClick) {
         ui::Geschuetzt([this] { LabelBruttoDblClick(); });
         return true;
     }

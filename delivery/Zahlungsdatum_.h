@@ -4,12 +4,9 @@
 // amount into the amount paid. OK and Abbrechen only close; the caller posts
 // or cancels.
 #include "ui/Formular.h"
+#include "ui_Zahlungsdatum_.h"
 
 #include <memory>
-
-namespace Ui {
-class TZahlungsdatum;
-}
 
 class TZahlungsdatum : public ui::Formular {
     Q_OBJECT
@@ -31,6 +28,6 @@ protected:
 private:
     double Brutto() const;
 
-    std::unique_ptr<Ui::TZahlungsdatum> ui;
+    Ui::TZahlungsdatum ui;
     bool m_neuGezeigt = false;
 };

@@ -1,7 +1,5 @@
 #include "delivery/nochnichtbezahlt_.h"
 
-#include "ui_nochnichtbezahlt_.h"
-
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "delivery/Mahnung_.h"
@@ -21,24 +19,24 @@ const char* const kKeineOffenen = "Keine Offenen Rechnungen vorhanden.";
 
 }  // namespace
 
-Tnochnichtbezahlt::Tnochnichtbezahlt(QWidget* parent) : ui::Formular(parent), ui(new Ui::Tnochnichtbezahlt)
+Tnochnichtbezahlt::Tnochnichtbezahlt(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     setObjectName(QStringLiteral("Tnochnichtbezahlt"));
 
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn1Click);
-    ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn2Click);
-    ui::Verbinde(ui->BitBtn3, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn3Click);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn1Click);
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn2Click);
+    ui::Verbinde(ui.BitBtn3, &QPushButton::clicked, this, &Tnochnichtbezahlt::BitBtn3Click);
 }
 
 Tnochnichtbezahlt::~Tnochnichtbezahlt() = default;
 
 void Tnochnichtbezahlt::Binden()
 {
-    ui->DBGrid1->setDataSource(App().DMOrdavo->Data_Nochnichtbezahlt);
-    ui->DBGrid1->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr"), 70, {}},
+    ui.DBGrid1->setDataSource(App().DMOrdavo->Data_Nochnichtbezahlt);
+    ui.DBGrid1->setSpalten({{QStringLiteral("lief_nr"), QStringLiteral("Lief-Nr"), 70, {}},
                              {QStringLiteral("lief_datum"), QStringLiteral("Lieferscheindatum"), 120, {}},
-                             {QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 150), {}},
+                             {QStringLiteral("adr_firma"), QStringLiteral("Firma"), ui.DBGrid1->Spaltenbreite(ui::muster::Firma, 150), {}},
                              {QStringLiteral("adr_ganzername"), QStringLiteral("Name"), 130, {}},
                              {QStringLiteral("adr_ort"), QStringLiteral("Ort"), 100, {}},
                              {QStringLiteral("lief_rechnungsdatum"), QStringLiteral("Rechnungsdatum"), 110, {}}});

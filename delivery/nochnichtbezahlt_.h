@@ -3,12 +3,9 @@
 // ("Hat bezahlt") or sends a dunning letter ("Mahnung senden"). Modeless;
 // closing it closes ADO_Nochnichtbezahlt, so each showing reads it afresh.
 #include "ui/Formular.h"
+#include "ui_nochnichtbezahlt_.h"
 
 #include <memory>
-
-namespace Ui {
-class Tnochnichtbezahlt;
-}
 
 class Tnochnichtbezahlt : public ui::Formular {
     Q_OBJECT
@@ -31,5 +28,5 @@ private:
     // message) when the list is empty or the invoice is not there.
     bool RechnungAuswaehlen(int& id);
 
-    std::unique_ptr<Ui::Tnochnichtbezahlt> ui;
+    Ui::Tnochnichtbezahlt ui;
 };

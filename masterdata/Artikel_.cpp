@@ -1,7 +1,5 @@
 #include "masterdata/Artikel_.h"
 
-#include "ui_Artikel_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -20,28 +18,28 @@ using data::Dataset;
 
 using ui::Spalte;
 
-TArtikel::TArtikel(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TArtikel>())
+TArtikel::TArtikel(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TArtikel::BitBtn1Click);
-    ui::Verbinde(ui->SchalteralleArtikelaendern, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelaendernClick);
-    ui::Verbinde(ui->DBGrid1, &ui::DBGrid::doppelklick, this, &TArtikel::SchalteralleArtikelaendernClick);
-    ui::Verbinde(ui->SchalteralleArtikelLoeschen, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelLoeschenClick);
-    ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &TArtikel::BitBtn2Click);
-    ui::Verbinde(ui->BitBtn3, &QPushButton::clicked, this, &TArtikel::BitBtn3Click);
-    ui::Verbinde(ui->SchalteralleArtikelSchliessen, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelSchliessenClick);
+    ui.setupUi(this);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TArtikel::BitBtn1Click);
+    ui::Verbinde(ui.SchalteralleArtikelaendern, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelaendernClick);
+    ui::Verbinde(ui.DBGrid1, &ui::DBGrid::doppelklick, this, &TArtikel::SchalteralleArtikelaendernClick);
+    ui::Verbinde(ui.SchalteralleArtikelLoeschen, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelLoeschenClick);
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &TArtikel::BitBtn2Click);
+    ui::Verbinde(ui.BitBtn3, &QPushButton::clicked, this, &TArtikel::BitBtn3Click);
+    ui::Verbinde(ui.SchalteralleArtikelSchliessen, &QPushButton::clicked, this, &TArtikel::SchalteralleArtikelSchliessenClick);
 }
 
 TArtikel::~TArtikel() = default;
 
 void TArtikel::Binden()
 {
-    ui->DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
-    ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel-Nr", 80, true), Spalte("artikel_bez", "Artikelbezeichnung", 220),
+    ui.DBGrid1->setDataSource(App().DMOrdavo->Data_artikel);
+    ui.DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel-Nr", 80, true), Spalte("artikel_bez", "Artikelbezeichnung", 220),
                              Spalte("artikel_einkauf", "Einkaufspreis", 100, true), Spalte("artikel_preis", "Einzelpreis", 100, true),
-                             Spalte("einheit", "Einheit", ui->DBGrid1->Spaltenbreite(ui::muster::Einheit, 70)),
-                             Spalte("kategorie", "Kategorie", ui->DBGrid1->Spaltenbreite(ui::muster::Kategorie, 110))});
-    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+                             Spalte("einheit", "Einheit", ui.DBGrid1->Spaltenbreite(ui::muster::Einheit, 70)),
+                             Spalte("kategorie", "Kategorie", ui.DBGrid1->Spaltenbreite(ui::muster::Kategorie, 110))});
+    ui.DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TArtikel::Bearbeiten()

@@ -3,12 +3,9 @@
 // the modal article editor (an article that items use is not deleted), and
 // the article and category statistics.
 #include "ui/Formular.h"
+#include "ui_Artikel_.h"
 
 #include <memory>
-
-namespace Ui {
-class TArtikel;
-}
 
 class TArtikel : public ui::Formular {
     Q_OBJECT
@@ -32,5 +29,5 @@ private:
     // is posted and current again in its place by article number.
     void Bearbeiten();
 
-    std::unique_ptr<Ui::TArtikel> ui;
+    Ui::TArtikel ui;
 };

@@ -1,7 +1,5 @@
 #include "masterdata/Artikel_editieren.h"
 
-#include "ui_Artikel_editieren.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Regional.h"
@@ -19,14 +17,14 @@
 
 using data::Dataset;
 
-TArtikeleditieren::TArtikeleditieren(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TArtikeleditieren>())
+TArtikeleditieren::TArtikeleditieren(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
-    ui::Verbinde(ui->SchalterneueEinheit, &QPushButton::clicked, this, &TArtikeleditieren::SchalterneueEinheitClick);
-    ui::Verbinde(ui->SchalterneueKategorie, &QPushButton::clicked, this, &TArtikeleditieren::SchalterneueKategorieClick);
-    ui::Verbinde(ui->SchaleterArtikeleditOK, &QPushButton::clicked, this, &TArtikeleditieren::SchaleterArtikeleditOKClick);
-    SetzeModalErgebnis(ui->SchalterArtikeleditAbbrechen, false);
-    for (QWidget* w : {static_cast<QWidget*>(ui->DBEdit5), static_cast<QWidget*>(ui->DBEdit3), static_cast<QWidget*>(ui->DBEdit1)})
+    ui.setupUi(this);
+    ui::Verbinde(ui.SchalterneueEinheit, &QPushButton::clicked, this, &TArtikeleditieren::SchalterneueEinheitClick);
+    ui::Verbinde(ui.SchalterneueKategorie, &QPushButton::clicked, this, &TArtikeleditieren::SchalterneueKategorieClick);
+    ui::Verbinde(ui.SchaleterArtikeleditOK, &QPushButton::clicked, this, &TArtikeleditieren::SchaleterArtikeleditOKClick);
+    SetzeModalErgebnis(ui.SchalterArtikeleditAbbrechen, false);
+    for (QWidget* w : {static_cast<QWidget*>(ui.DBEdit5), static_cast<QWidget*>(ui.DBEdit3), static_cast<QWidget*>(ui.DBEdit1)})
         w->installEventFilter(this);
 }
 
@@ -37,20 +35,20 @@ void TArtikeleditieren::Binden()
     TDMOrdavo* dm = App().DMOrdavo;
     data::DataSource* q = dm->Data_artikel;
     // An emptied name is stored as one blank; an emptied VAT rate has no value.
-    ui->DBEdit2->setLeerzeichenRegel(true);
-    ui->DBEdit4->setLeerzeichenRegel(true);
-    ui->DB_ArtikelNR->setDataSource(q, QStringLiteral("artikel_nr"));
-    ui->DBEdit2->setDataSource(q, QStringLiteral("artikel_bez"));
-    ui->DBMemo1->setDataSource(q, QStringLiteral("artikel_langtext"));
-    ui->DBEdit5->setDataSource(q, QStringLiteral("artikel_einkauf"));
-    ui->DBEdit3->setDataSource(q, QStringLiteral("artikel_preis"));
-    ui->DBEdit1->setDataSource(q, QStringLiteral("artikel_preis_2"));
-    ui->DBEdit4->setDataSource(q, QStringLiteral("artikel_Mwst"));
-    ui->DBLookupComboBox1->setDataSource(q, QStringLiteral("artikel_einheit_id"));
-    ui->DBLookupComboBox1->setListSource(dm->Data_t_Einheit, QStringLiteral("id"), QStringLiteral("einheit"));
-    ui->DBLookupComboBox2->setDataSource(q, QStringLiteral("artikel_kategorie_id"));
-    ui->DBLookupComboBox2->setListSource(dm->Data_t_Kategorie, QStringLiteral("id"), QStringLiteral("kategorie"));
-    ui->db_ID->setDataSource(q, QStringLiteral("id"));
+    ui.DBEdit2->setLeerzeichenRegel(true);
+    ui.DBEdit4->setLeerzeichenRegel(true);
+    ui.DB_ArtikelNR->setDataSource(q, QStringLiteral("artikel_nr"));
+    ui.DBEdit2->setDataSource(q, QStringLiteral("artikel_bez"));
+    ui.DBMemo1->setDataSource(q, QStringLiteral("artikel_langtext"));
+    ui.DBEdit5->setDataSource(q, QStringLiteral("artikel_einkauf"));
+    ui.DBEdit3->setDataSource(q, QStringLiteral("artikel_preis"));
+    ui.DBEdit1->setDataSource(q, QStringLiteral("artikel_preis_2"));
+    ui.DBEdit4->setDataSource(q, QStringLiteral("artikel_Mwst"));
+    ui.DBLookupComboBox1->setDataSource(q, QStringLiteral("artikel_einheit_id"));
+    ui.DBLookupComboBox1->setListSource(dm->Data_t_Einheit, QStringLiteral("id"), QStringLiteral("einheit"));
+    ui.DBLookupComboBox2->setDataSource(q, QStringLiteral("artikel_kategorie_id"));
+    ui.DBLookupComboBox2->setListSource(dm->Data_t_Kategorie, QStringLiteral("id"), QStringLiteral("kategorie"));
+    ui.db_ID->setDataSource(q, QStringLiteral("id"));
 
     // A committed price shows its markup at once.
     connect(q, &data::DataSource::feldGeaendert, this, [this, q](int spalte) {
@@ -89,8 +87,8 @@ void TArtikeleditieren::ZeigeSpannePro()
     if (!ds->Active()) return;
     const data::Field einkauf = ds->FieldByName(QStringLiteral("artikel_einkauf"));
     if (einkauf.isNull() || einkauf.asFloat() == 0.0) {
-        ui->Label_preis1Pro->clear();
-        ui->Label_preis2Pro->clear();
+        ui.Label_preis1Pro->clear();
+        ui.Label_preis2Pro->clear();
         return;
     }
     auto zeige = [&](const char* spalte, QLabel* label) {
@@ -99,8 +97,8 @@ void TArtikeleditieren::ZeigeSpannePro()
         if (preis.asFloat() == 0.0) label->clear();
         else label->setText(SpanneText(einkauf.asFloat(), preis.asFloat()));
     };
-    zeige("artikel_preis", ui->Label_preis1Pro);
-    zeige("artikel_preis_2", ui->Label_preis2Pro);
+    zeige("artikel_preis", ui.Label_preis1Pro);
+    zeige("artikel_preis_2", ui.Label_preis2Pro);
 }
 
 void TArtikeleditieren::FormShow()
@@ -115,7 +113,7 @@ void TArtikeleditieren::FormActivate()
     // After a refused entry the focus stays there for the correction.
     auto* fokus = qobject_cast<ui::DBEdit*>(focusWidget());
     const bool zurNummer = !fokus || !fokus->benutzerGeaendert();
-    if (zurNummer) ui->DB_ArtikelNR->setFocus();
+    if (zurNummer) ui.DB_ArtikelNR->setFocus();
     ZeigeSpannePro();
     TDMOrdavo* dm = App().DMOrdavo;
     Dataset* ds = dm->ADO_artikel;
@@ -124,22 +122,22 @@ void TArtikeleditieren::FormActivate()
         ds->FieldByName(QStringLiteral("id")).setValue(dm->NaechsteID(QStringLiteral("t_artikel")));
         // Only an untouched proposal is replaced by the next free number.
         const data::Field nr = ds->FieldByName(QStringLiteral("artikel_nr"));
-        const bool getippt = ui->DB_ArtikelNR->benutzerGeaendert() || (m_vorschlagNr.isValid() && nr.value() != m_vorschlagNr);
+        const bool getippt = ui.DB_ArtikelNR->benutzerGeaendert() || (m_vorschlagNr.isValid() && nr.value() != m_vorschlagNr);
         if (!getippt) {
             m_vorschlagNr = qint64(dm->NaechsteArtikelNr());
             nr.setValue(m_vorschlagNr);
         }
     }
-    ui->StaticText2->setVisible(neu);
-    ui->StaticText1->setVisible(!neu);
+    ui.StaticText2->setVisible(neu);
+    ui.StaticText1->setVisible(!neu);
     setWindowTitle(neu ? QStringLiteral("Neuer Artikel") : QStringLiteral("Artikel bearbeiten"));
     // Typing replaces the number, as after entering the field with Tab.
-    if (zurNummer) ui->DB_ArtikelNR->selectAll();
+    if (zurNummer) ui.DB_ArtikelNR->selectAll();
 }
 
 bool TArtikeleditieren::eventFilter(QObject* obj, QEvent* e)
 {
-    if (e->type() == QEvent::KeyRelease && (obj == ui->DBEdit5 || obj == ui->DBEdit3 || obj == ui->DBEdit1))
+    if (e->type() == QEvent::KeyRelease && (obj == ui.DBEdit5 || obj == ui.DBEdit3 || obj == ui.DBEdit1))
         ui::Geschuetzt([this] { ZeigeSpannePro(); });
     return ui::Formular::eventFilter(obj, e);
 }
@@ -161,8 +159,8 @@ void TArtikeleditieren::SchaleterArtikeleditOKClick()
 {
     // Text that is not a number is refused here, and the editor stays open
     // with the text selected for correction.
-    for (ui::DBEdit* e : {ui->DB_ArtikelNR, ui->DBEdit2, ui->DBEdit5, ui->DBEdit3, ui->DBEdit1, ui->DBEdit4})
+    for (ui::DBEdit* e : {ui.DB_ArtikelNR, ui.DBEdit2, ui.DBEdit5, ui.DBEdit3, ui.DBEdit1, ui.DBEdit4})
         e->Uebernehmen();
-    ui->DBMemo1->Uebernehmen();
+    ui.DBMemo1->Uebernehmen();
     SchliesseMitOk();
 }

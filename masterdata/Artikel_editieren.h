@@ -4,13 +4,10 @@
 // The unit and category lists open on top of it and can be used while it
 // stays open. The caller posts or cancels.
 #include "ui/Formular.h"
+#include "ui_Artikel_editieren.h"
 
 #include <QVariant>
 #include <memory>
-
-namespace Ui {
-class TArtikeleditieren;
-}
 
 class TArtikeleditieren : public ui::Formular {
     Q_OBJECT
@@ -36,7 +33,7 @@ protected:
 private:
     void UeberDemEditorZeigen(ui::Formular* liste);
 
-    std::unique_ptr<Ui::TArtikeleditieren> ui;
+    Ui::TArtikeleditieren ui;
     // The article number this opening proposed; a number the user typed instead is kept.
     QVariant m_vorschlagNr;
 };

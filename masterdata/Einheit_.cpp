@@ -1,7 +1,5 @@
 #include "masterdata/Einheit_.h"
 
-#include "ui_Einheit_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -24,8 +22,7 @@ Teinheit::Teinheit(QWidget* parent)
                    QStringLiteral("Die Einheit wird bereits verwendet und kann nicht gelöscht werden.")},
                parent)
 {
-    ui = std::make_unique<Ui::Teinheit>();
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten();
 }
 

@@ -3,6 +3,7 @@
 // editor; a unit that articles use is not deleted. The category list is the
 // same window on the category table (it derives from this one).
 #include "ui/Formular.h"
+#include "ui_Einheit_.h"
 
 #include <QString>
 #include <memory>
@@ -14,10 +15,6 @@ class Dataset;
 namespace ui {
 class DBGrid;
 }
-namespace Ui {
-class Teinheit;
-}
-
 class Teinheit : public ui::Formular {
     Q_OBJECT
 public:
@@ -47,7 +44,7 @@ protected:
     void SchalterEinheitSchliessenClick();
 
 private:
-    std::unique_ptr<Ui::Teinheit> ui;
+    Ui::Teinheit ui;
     Art m_art;
     ui::DBGrid* m_grid = nullptr;
 };

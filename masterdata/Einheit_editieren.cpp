@@ -1,7 +1,5 @@
 #include "masterdata/Einheit_editieren.h"
 
-#include "ui_Einheit_editieren.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -18,8 +16,7 @@ Teinheit_bearbeiten::Teinheit_bearbeiten(QWidget* parent)
                               QStringLiteral("Einheit bearbeiten")},
                           parent)
 {
-    ui = std::make_unique<Ui::Teinheit_bearbeiten>();
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten(QStringLiteral("DBEdit1"), QStringLiteral("Label4"), QStringLiteral("Label2"));
 }
 

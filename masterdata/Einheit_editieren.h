@@ -2,6 +2,7 @@
 // The modal editor of one unit. The category editor is the same dialog on
 // the category table (it derives from this one and keeps its components).
 #include "ui/Formular.h"
+#include "ui_Einheit_editieren.h"
 
 #include <QString>
 #include <memory>
@@ -14,10 +15,6 @@ class Dataset;
 namespace ui {
 class DBEdit;
 }
-namespace Ui {
-class Teinheit_bearbeiten;
-}
-
 class Teinheit_bearbeiten : public ui::Formular {
     Q_OBJECT
 public:
@@ -45,7 +42,7 @@ protected:
     ui::DBEdit* m_name = nullptr;
 
 private:
-    std::unique_ptr<Ui::Teinheit_bearbeiten> ui;
+    Ui::Teinheit_bearbeiten ui;
     Art m_art;
     ui::DBEdit* m_id = nullptr;
     QLabel* m_titelNeu = nullptr;

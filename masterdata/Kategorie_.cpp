@@ -1,7 +1,5 @@
 #include "masterdata/Kategorie_.h"
 
-#include "ui_Kategorie_.h"
-
 #include "data/dm_ordavo.h"
 #include "masterdata/Kategorie_editieren.h"
 #include "ui/Anwendung.h"
@@ -12,8 +10,7 @@ TKategorie::TKategorie(QWidget* parent)
                    QStringLiteral("Die Kategorie wird bereits verwendet und kann nicht gelöscht werden.")},
                parent)
 {
-    ui = std::make_unique<Ui::TKategorie>();
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten();
 }
 

@@ -1,10 +1,7 @@
 #pragma once
 // The list of categories: the unit list on the category table.
 #include "masterdata/Einheit_.h"
-
-namespace Ui {
-class TKategorie;
-}
+#include "ui_Kategorie_.h"
 
 class TKategorie : public Teinheit {
     Q_OBJECT
@@ -17,5 +14,5 @@ protected:
     ui::Formular* Editor() const override;
 
 private:
-    std::unique_ptr<Ui::TKategorie> ui;
+    Ui::TKategorie ui;
 };

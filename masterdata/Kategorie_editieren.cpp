@@ -1,7 +1,5 @@
 #include "masterdata/Kategorie_editieren.h"
 
-#include "ui_Kategorie_editieren.h"
-
 #include "data/dm_ordavo.h"
 #include "ui/Anwendung.h"
 #include "ui/DatenControls.h"
@@ -11,8 +9,7 @@ TKategorie_bearbeiten::TKategorie_bearbeiten(QWidget* parent)
                               QStringLiteral("Kategorie bearbeiten")},
                           parent)
 {
-    ui = std::make_unique<Ui::TKategorie_bearbeiten>();
-    ui->setupUi(this);
+    ui.setupUi(this);
     // DBEdit1 and Label4 of the unit editor have no role here.
     Einrichten(QStringLiteral("DBEdit2"), QStringLiteral("Label3"), QStringLiteral("Label2"));
 }
@@ -23,6 +20,6 @@ data::DataSource* TKategorie_bearbeiten::Quelle() const { return App().DMOrdavo-
 
 void TKategorie_bearbeiten::FormActivate()
 {
-    ui->DBEdit2->setFocus();
-    ui->DBEdit2->selectAll();
+    ui.DBEdit2->setFocus();
+    ui.DBEdit2->selectAll();
 }

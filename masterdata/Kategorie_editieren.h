@@ -1,10 +1,7 @@
 #pragma once
 // The modal editor of one category: the unit editor on the category table.
 #include "masterdata/Einheit_editieren.h"
-
-namespace Ui {
-class TKategorie_bearbeiten;
-}
+#include "ui_Kategorie_editieren.h"
 
 class TKategorie_bearbeiten : public Teinheit_bearbeiten {
     Q_OBJECT
@@ -17,5 +14,5 @@ protected:
     void FormActivate() override;
 
 private:
-    std::unique_ptr<Ui::TKategorie_bearbeiten> ui;
+    Ui::TKategorie_bearbeiten ui;
 };

@@ -1,7 +1,5 @@
 #include "masterdata/PLUUebersicht_.h"
 
-#include "ui_PLUUebersicht_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -17,24 +15,24 @@ using data::Dataset;
 
 using ui::Spalte;
 
-TPLUUebersicht::TPLUUebersicht(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TPLUUebersicht>())
+TPLUUebersicht::TPLUUebersicht(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
-    ui::Verbinde(ui->SchalterNeu, &QPushButton::clicked, this, &TPLUUebersicht::SchalterNeuClick);
-    ui::Verbinde(ui->SchalterAendern, &QPushButton::clicked, this, &TPLUUebersicht::DBGrid1DblClick);
-    ui::Verbinde(ui->DBGrid1, &ui::DBGrid::doppelklick, this, &TPLUUebersicht::DBGrid1DblClick);
-    ui::Verbinde(ui->SchalterLoeschen, &QPushButton::clicked, this, &TPLUUebersicht::SchalterLoeschenClick);
-    ui::Verbinde(ui->SchalterSchliessen, &QPushButton::clicked, this, &TPLUUebersicht::SchalterSchliessenClick);
+    ui.setupUi(this);
+    ui::Verbinde(ui.SchalterNeu, &QPushButton::clicked, this, &TPLUUebersicht::SchalterNeuClick);
+    ui::Verbinde(ui.SchalterAendern, &QPushButton::clicked, this, &TPLUUebersicht::DBGrid1DblClick);
+    ui::Verbinde(ui.DBGrid1, &ui::DBGrid::doppelklick, this, &TPLUUebersicht::DBGrid1DblClick);
+    ui::Verbinde(ui.SchalterLoeschen, &QPushButton::clicked, this, &TPLUUebersicht::SchalterLoeschenClick);
+    ui::Verbinde(ui.SchalterSchliessen, &QPushButton::clicked, this, &TPLUUebersicht::SchalterSchliessenClick);
 }
 
 TPLUUebersicht::~TPLUUebersicht() = default;
 
 void TPLUUebersicht::Binden()
 {
-    ui->DBGrid1->setDataSource(App().DMOrdavo->Data_PLU);
-    ui->DBGrid1->setSpalten({Spalte("PLU", "PLU", 80, true), Spalte("artikel_nr", "Artikel Nr.", 90, true),
+    ui.DBGrid1->setDataSource(App().DMOrdavo->Data_PLU);
+    ui.DBGrid1->setSpalten({Spalte("PLU", "PLU", 80, true), Spalte("artikel_nr", "Artikel Nr.", 90, true),
                              Spalte("artikel_bez", "Artikel Bezeichnung", 260, false)});
-    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    ui.DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TPLUUebersicht::Abschliessen(bool ok)

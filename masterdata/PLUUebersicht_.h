@@ -2,12 +2,9 @@
 // The overview of all PLU codes: new and change through the assignment
 // dialog (a code is stored only together with an article), delete at once.
 #include "ui/Formular.h"
+#include "ui_PLUUebersicht_.h"
 
 #include <memory>
-
-namespace Ui {
-class TPLUUebersicht;
-}
 
 class TPLUUebersicht : public ui::Formular {
     Q_OBJECT
@@ -26,5 +23,5 @@ private:
     // After the dialog: posts a row that has code and article, drops any other.
     void Abschliessen(bool ok);
 
-    std::unique_ptr<Ui::TPLUUebersicht> ui;
+    Ui::TPLUUebersicht ui;
 };

@@ -1,7 +1,5 @@
 #include "masterdata/PLUZuordnen_.h"
 
-#include "ui_PLUZuordnen_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -18,15 +16,15 @@ using data::Dataset;
 
 using ui::Spalte;
 
-TPLUZuordnen::TPLUZuordnen(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TPLUZuordnen>())
+TPLUZuordnen::TPLUZuordnen(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     // The code is a 32-bit whole number.
-    ui->DBEdit_PLU->setValidator(
-        new QIntValidator(std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), ui->DBEdit_PLU));
-    ui::Verbinde(ui->DBGrid1, &ui::DBGrid::doppelklick, this, &TPLUZuordnen::DBGrid1DblClick);
-    ui::Verbinde(ui->SchalterOK, &QPushButton::clicked, this, &TPLUZuordnen::SchalterOKClick);
-    SetzeModalErgebnis(ui->SchalterCancel, false);
+    ui.DBEdit_PLU->setValidator(
+        new QIntValidator(std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), ui.DBEdit_PLU));
+    ui::Verbinde(ui.DBGrid1, &ui::DBGrid::doppelklick, this, &TPLUZuordnen::DBGrid1DblClick);
+    ui::Verbinde(ui.SchalterOK, &QPushButton::clicked, this, &TPLUZuordnen::SchalterOKClick);
+    SetzeModalErgebnis(ui.SchalterCancel, false);
 }
 
 TPLUZuordnen::~TPLUZuordnen() = default;
@@ -34,23 +32,23 @@ TPLUZuordnen::~TPLUZuordnen() = default;
 void TPLUZuordnen::Binden()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    ui->DBEdit_PLU->setDataSource(dm->DataTablePlu, QStringLiteral("PLU"));
-    ui->DBGrid1->setDataSource(dm->Data_artikel);
-    ui->DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel Nr.", 90, true), Spalte("artikel_bez", "Artikel Bezeichnung", 300, false)});
-    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    ui.DBEdit_PLU->setDataSource(dm->DataTablePlu, QStringLiteral("PLU"));
+    ui.DBGrid1->setDataSource(dm->Data_artikel);
+    ui.DBGrid1->setSpalten({Spalte("artikel_nr", "Artikel Nr.", 90, true), Spalte("artikel_bez", "Artikel Bezeichnung", 300, false)});
+    ui.DBGrid1->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TPLUZuordnen::FormShow() { FormActivate(); }
 
 void TPLUZuordnen::FormActivate()
 {
-    ui->DBEdit_PLU->setFocus();
-    ui->DBEdit_PLU->selectAll();
+    ui.DBEdit_PLU->setFocus();
+    ui.DBEdit_PLU->selectAll();
     TDMOrdavo* dm = App().DMOrdavo;
     // The number of the article the row stands for; empty for a new row, for
     // a code without article and for an article that is gone.
     const QVariant artikelId = dm->Table_PLU->FieldByName(QStringLiteral("Artikel_id")).value();
-    ui->Label_Anr->clear();
+    ui.Label_Anr->clear();
     if (artikelId.isNull()) return;
     Dataset* q = dm->ADOQuery;
     q->Close();
@@ -59,7 +57,7 @@ void TPLUZuordnen::FormActivate()
     q->setParameter(QStringLiteral("a_id"), artikelId);
     q->Open();
     const bool gefunden = !q->IsEmpty();
-    if (gefunden) ui->Label_Anr->setText(q->FieldByName(QStringLiteral("Artikel_nr")).asString());
+    if (gefunden) ui.Label_Anr->setText(q->FieldByName(QStringLiteral("Artikel_nr")).asString());
     q->Close();
     // The article grid shows it selected.
     if (gefunden) dm->ADO_artikel->Locate(QStringLiteral("id"), artikelId);
@@ -71,12 +69,12 @@ void TPLUZuordnen::DBGrid1DblClick()
     Dataset* artikel = dm->ADO_artikel;
     if (artikel->IsEmpty()) return;
     dm->Table_PLU->FieldByName(QStringLiteral("Artikel_id")).setValue(artikel->FieldByName(QStringLiteral("id")).value());
-    ui->Label_Anr->setText(artikel->FieldByName(QStringLiteral("artikel_nr")).asString());
+    ui.Label_Anr->setText(artikel->FieldByName(QStringLiteral("artikel_nr")).asString());
 }
 
 void TPLUZuordnen::SchalterOKClick()
 {
     // A code the data layer cannot read is refused here; the dialog stays open.
-    ui->DBEdit_PLU->Uebernehmen();
+    ui.DBEdit_PLU->Uebernehmen();
     SchliesseMitOk();
 }

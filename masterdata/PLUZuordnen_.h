@@ -2,12 +2,9 @@
 // The modal dialog in which one PLU code is typed and its article chosen by
 // double-click in the article list. The overview posts or cancels.
 #include "ui/Formular.h"
+#include "ui_PLUZuordnen_.h"
 
 #include <memory>
-
-namespace Ui {
-class TPLUZuordnen;
-}
 
 class TPLUZuordnen : public ui::Formular {
     Q_OBJECT
@@ -24,5 +21,5 @@ protected:
     void SchalterOKClick();
 
 private:
-    std::unique_ptr<Ui::TPLUZuordnen> ui;
+    Ui::TPLUZuordnen ui;
 };

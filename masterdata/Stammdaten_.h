@@ -3,12 +3,9 @@
 // letterhead line, and the default texts of new delivery notes and dunning
 // letters. Edits the one row of t_stammdaten.
 #include "ui/Formular.h"
+#include "ui_Stammdaten_.h"
 
 #include <memory>
-
-namespace Ui {
-class TStammdaten;
-}
 
 class TStammdaten : public ui::Formular {
     Q_OBJECT
@@ -22,5 +19,5 @@ public:
     void Bearbeiten();
 
 private:
-    std::unique_ptr<Ui::TStammdaten> ui;
+    Ui::TStammdaten ui;
 };

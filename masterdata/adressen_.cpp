@@ -1,7 +1,5 @@
 #include "masterdata/adressen_.h"
 
-#include "ui_adressen_.h"
-
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
@@ -21,20 +19,20 @@ using data::Dataset;
 
 using ui::Spalte;
 
-TAdressen::TAdressen(QWidget* parent) : ui::Formular(parent), ui(std::make_unique<Ui::TAdressen>())
+TAdressen::TAdressen(QWidget* parent) : ui::Formular(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     // Empty values keep their line, so both panels stay aligned.
     for (ui::DBText* t : findChildren<ui::DBText*>()) t->setMinimumHeight(t->fontMetrics().height());
     // Shown only: the flags are changed in the editor.
-    for (QWidget* w : {static_cast<QWidget*>(ui->DBCheckBox1), static_cast<QWidget*>(ui->DBCheckBox2)})
+    for (QWidget* w : {static_cast<QWidget*>(ui.DBCheckBox1), static_cast<QWidget*>(ui.DBCheckBox2)})
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
-    ui::Verbinde(ui->SchalterAdressenstammNeu, &QPushButton::clicked, this, &TAdressen::SchalterAdressenstammNeuClick);
-    ui::Verbinde(ui->SchalterAendern, &QPushButton::clicked, this, &TAdressen::SchalterAendernClick);
-    ui::Verbinde(ui->SchalterLoeschen, &QPushButton::clicked, this, &TAdressen::SchalterLoeschenClick);
-    ui::Verbinde(ui->BitBtn1, &QPushButton::clicked, this, &TAdressen::BitBtn1Click);
-    ui::Verbinde(ui->BitBtn2, &QPushButton::clicked, this, &TAdressen::BitBtn2Click);
-    ui::Verbinde(ui->SchalterSchliessen, &QPushButton::clicked, this, &TAdressen::SchalterSchliessenClick);
+    ui::Verbinde(ui.SchalterAdressenstammNeu, &QPushButton::clicked, this, &TAdressen::SchalterAdressenstammNeuClick);
+    ui::Verbinde(ui.SchalterAendern, &QPushButton::clicked, this, &TAdressen::SchalterAendernClick);
+    ui::Verbinde(ui.SchalterLoeschen, &QPushButton::clicked, this, &TAdressen::SchalterLoeschenClick);
+    ui::Verbinde(ui.BitBtn1, &QPushButton::clicked, this, &TAdressen::BitBtn1Click);
+    ui::Verbinde(ui.BitBtn2, &QPushButton::clicked, this, &TAdressen::BitBtn2Click);
+    ui::Verbinde(ui.SchalterSchliessen, &QPushButton::clicked, this, &TAdressen::SchalterSchliessenClick);
 }
 
 TAdressen::~TAdressen() = default;
@@ -42,25 +40,25 @@ TAdressen::~TAdressen() = default;
 void TAdressen::Binden()
 {
     data::DataSource* q = App().DMOrdavo->Data_t_adressen;
-    ui->DBGrid1->setDataSource(q);
-    ui->DBGrid1->setSpalten({Spalte("adr_firma", "Firma", ui->DBGrid1->Spaltenbreite(ui::muster::Firma, 180)), Spalte("adr_ganzername", "Name", 140),
+    ui.DBGrid1->setDataSource(q);
+    ui.DBGrid1->setSpalten({Spalte("adr_firma", "Firma", ui.DBGrid1->Spaltenbreite(ui::muster::Firma, 180)), Spalte("adr_ganzername", "Name", 140),
                              Spalte("adr_adresse", "Adresse", 150), Spalte("adr_plz", "PLZ", 55), Spalte("adr_ort", "Ort", 120)});
-    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    ui.DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const struct {
         ui::DBText* text;
         const char* spalte;
     } felder[] = {
-        {ui->DBText1, "adr_firma"},        {ui->DBText2, "adr_ganzername"},       {ui->DBText3, "adr_adresse"},
-        {ui->DBText4, "adr_plz"},          {ui->DBText5, "adr_ort"},              {ui->DBText6, "adr_tel"},
-        {ui->DBText7, "adr_fax"},          {ui->DBText8, "adr_mobil"},            {ui->DBText9, "adr_email"},
-        {ui->DBText10, "adr_uidnr"},       {ui->DBText11, "adr_lief_firma"},      {ui->DBText12, "adr_lief_ganzername"},
-        {ui->DBText13, "adr_lief_adresse"}, {ui->DBText14, "adr_lief_plz"},       {ui->DBText15, "adr_lief_ort"},
-        {ui->DBText16, "adr_lief_tel"},    {ui->DBText17, "adr_lief_fax"},        {ui->DBText18, "adr_lief_mobil"},
-        {ui->DBText19, "adr_lief_email"},
+        {ui.DBText1, "adr_firma"},        {ui.DBText2, "adr_ganzername"},       {ui.DBText3, "adr_adresse"},
+        {ui.DBText4, "adr_plz"},          {ui.DBText5, "adr_ort"},              {ui.DBText6, "adr_tel"},
+        {ui.DBText7, "adr_fax"},          {ui.DBText8, "adr_mobil"},            {ui.DBText9, "adr_email"},
+        {ui.DBText10, "adr_uidnr"},       {ui.DBText11, "adr_lief_firma"},      {ui.DBText12, "adr_lief_ganzername"},
+        {ui.DBText13, "adr_lief_adresse"}, {ui.DBText14, "adr_lief_plz"},       {ui.DBText15, "adr_lief_ort"},
+        {ui.DBText16, "adr_lief_tel"},    {ui.DBText17, "adr_lief_fax"},        {ui.DBText18, "adr_lief_mobil"},
+        {ui.DBText19, "adr_lief_email"},
     };
     for (const auto& f : felder) f.text->setDataSource(q, QLatin1String(f.spalte));
-    ui->DBCheckBox1->setDataSource(q, QStringLiteral("adr_kunde"));
-    ui->DBCheckBox2->setDataSource(q, QStringLiteral("adr_lieferant"));
+    ui.DBCheckBox1->setDataSource(q, QStringLiteral("adr_kunde"));
+    ui.DBCheckBox2->setDataSource(q, QStringLiteral("adr_lieferant"));
 }
 
 void TAdressen::SchalterAdressenstammNeuClick()

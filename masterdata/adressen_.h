@@ -3,12 +3,9 @@
 // address of the current row: new, change and delete through the modal
 // address editor, and the two customer statistics.
 #include "ui/Formular.h"
+#include "ui_adressen_.h"
 
 #include <memory>
-
-namespace Ui {
-class TAdressen;
-}
 
 class TAdressen : public ui::Formular {
     Q_OBJECT
@@ -28,5 +25,5 @@ protected:
     void SchalterSchliessenClick();
 
 private:
-    std::unique_ptr<Ui::TAdressen> ui;
+    Ui::TAdressen ui;
 };

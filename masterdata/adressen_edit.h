@@ -3,12 +3,9 @@
 // flags and an optional delivery address. It edits the current row of the
 // address dataset in place; the address list posts or cancels.
 #include "ui/Formular.h"
+#include "ui_adressen_edit.h"
 
 #include <memory>
-
-namespace Ui {
-class TAdressen_bearbeiten;
-}
 
 class TAdressen_bearbeiten : public ui::Formular {
     Q_OBJECT
@@ -31,5 +28,5 @@ protected:
     void DBCheckBox3Click();
 
 private:
-    std::unique_ptr<Ui::TAdressen_bearbeiten> ui;
+    Ui::TAdressen_bearbeiten ui;
 };

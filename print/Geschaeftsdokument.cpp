@@ -87,6 +87,8 @@ void Geschaeftsdokument::Kopf()
     LabelAdr_Name = b.label(QStringLiteral("LabelAdr_Name"), QString(), Kopfbox(20.6, 61.3, 85.0), f12);
     LabelAdr_Adresse = b.label(QStringLiteral("LabelAdr_Adresse"), QString(), Kopfbox(20.3, 67.9, 85.0), f12);
     LabelAdr_PlzOrt = b.label(QStringLiteral("LabelAdr_PlzOrt"), QString(), Kopfbox(20.6, 74.6, 85.0), f12);
+    for (report::Text* z : {LabelAdr_Firma, LabelAdr_Name, LabelAdr_Adresse, LabelAdr_PlzOrt})
+        z->setFluss(Textfluss::Abschneiden);
 
     LabelOrt = b.label(QStringLiteral("LabelOrt"), QString(), Kopfbox(122.7, 93.1, 141.2 - 122.7), f10, Qt::AlignRight);
     b.label(QStringLiteral("LabelKomma"), QStringLiteral(","), Kopfbox(141.2, 93.1), f10);
@@ -133,11 +135,15 @@ void Geschaeftsdokument::Positionen()
     const double xMwSt = m_art == Art::Lieferschein ? 115.3 : 115.8;
     const double xPreis = m_art == Art::Rechnung ? 122.2 : 124.3;
 
-    b.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), QRectF(xNr, y, 14.3, 0), Maske::Text,
-           std::nullopt, Qt::AlignHCenter);
-    b.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Von(41.8, 82.3, y), Maske::Text);
-    b.feld(QStringLiteral("la_anzahl"), QStringLiteral("la_anzahl"), Von(82.8, 96.8, y), Maske::Zahl, std::nullopt,
-           Qt::AlignRight);
+    // Numbers print whole; only the description is cut, also where a long
+    // article number or quantity needs more than its column.
+    report::Text* nr = b.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), QRectF(xNr, y, 14.3, 0),
+                              Maske::Text, std::nullopt, Qt::AlignHCenter);
+    report::Text* bez = b.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Von(41.8, 82.3, y), Maske::Text);
+    report::Text* menge = b.feld(QStringLiteral("la_anzahl"), QStringLiteral("la_anzahl"), Von(82.8, 96.8, y), Maske::Zahl,
+                                 std::nullopt, Qt::AlignRight);
+    bez->setFluss(Textfluss::Abschneiden);
+    bez->setNachbarn(nr, menge);
     b.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Von(98.9, xMwSt - 0.5, y), Maske::Text);
     b.feld(QStringLiteral("artikel_Mwst"), QStringLiteral("artikel_Mwst"), QRectF(xMwSt, y, 9.3, 0), Maske::Prozent,
            std::nullopt, Qt::AlignRight);

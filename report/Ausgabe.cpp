@@ -1,6 +1,7 @@
 #include "report/Ausgabe.h"
 
 #include "data/Fehler.h"
+#include "report/Messen.h"
 
 #include <QFileInfo>
 #include <QPageLayout>
@@ -27,10 +28,15 @@ void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dot
         p.drawLine(l.linie);
     }
     p.setPen(Qt::black);
-    // The painter is scaled to mm; a point size given as is would be scaled a
-    // second time by the device's resolution.
+    // Font engines size fonts in whole device pixels. On a painter scaled to
+    // mm a 10 pt font (3.53 mm) would print at 4 mm; text is therefore drawn
+    // in hundredths of a mm, the unit the layout measured in, where a whole
+    // pixel is 0.01 mm. The point size is given so that the device's own
+    // resolution turns it into exactly that many units.
+    constexpr double k = kTextEinheitenProMm;
+    p.scale(1.0 / k, 1.0 / k);
     const int dpi = p.device() ? p.device()->logicalDpiY() : 72;
-    const double korrektur = 25.4 / (dpi > 0 ? dpi : 72);
+    const double korrektur = 25.4 * k / (dpi > 0 ? dpi : 72);
     for (const TextPrimitiv& t : seite.texte) {
         if (t.text.isEmpty()) continue;
         QFont f = t.schrift;
@@ -44,7 +50,7 @@ void ZeichneSeite(QPainter& p, const Seite& seite, double dotsProMmX, double dot
         const QStringList zeilen = t.text.split(QChar('\n'));
         double y = t.box.top();
         for (const QString& z : zeilen) {
-            p.drawText(QRectF(t.box.left(), y, t.box.width(), t.zeilenabstand), flags, z);
+            p.drawText(QRectF(t.box.left() * k, y * k, t.box.width() * k, t.zeilenabstand * k), flags, z);
             y += t.zeilenabstand;
         }
     }

@@ -333,25 +333,61 @@ struct Seitenfolge::Lauf {
         return *w.messer;
     }
 
+    // Where a one-line text's characters start and end (mm from the sheet's left edge).
+    static std::pair<double, double> Tinte(const TextPrimitiv& p)
+    {
+        const double w = Messer::fuer(p.schrift).breite(p.text.section(QChar('\n'), 0, 0));
+        const Qt::Alignment a = p.ausrichtung & Qt::AlignHorizontal_Mask;
+        if (a & Qt::AlignRight) return {p.box.right() - w, p.box.right()};
+        if (a & Qt::AlignHCenter) return {p.box.center().x() - w / 2, p.box.center().x() + w / 2};
+        return {p.box.left(), p.box.left() + w};
+    }
+
     Entwurf Entwerfen(Band& band)
     {
         Entwurf e;
         e.texte.reserve(band.elemente().size());
         double wachstum = 0;
-        for (const auto& el : band.elemente()) {
+        // Texts that yield to their neighbours are placed after all others.
+        const auto weicht = [](const Element* el) {
+            auto* t = dynamic_cast<const Text*>(el);
+            return t && t->fluss() == Textfluss::Abschneiden && (t->nachbarLinks() || t->nachbarRechts());
+        };
+        std::vector<const Element*> folge;
+        folge.reserve(band.elemente().size());
+        for (const auto& el : band.elemente())
+            if (!weicht(el.get())) folge.push_back(el.get());
+        const size_t ersteWeichende = folge.size();
+        for (const auto& el : band.elemente())
+            if (weicht(el.get())) folge.push_back(el.get());
+        const auto gedruckt = [&](const Text* nachbar) -> const TextPrimitiv* {
+            if (!nachbar || !nachbar->druckt()) return nullptr;
+            for (const TextPrimitiv& p : e.texte)
+                if (p.name == nachbar->name() && !p.text.isEmpty()) return &p;
+            return nullptr;
+        };
+        for (size_t i = 0; i < folge.size(); ++i) {
+            const Element* el = folge[i];
             if (!el->druckt()) continue;
-            if (auto* l = dynamic_cast<const Linie*>(el.get())) {
+            if (auto* l = dynamic_cast<const Linie*>(el)) {
                 const QRectF r = l->box();
                 e.linien.push_back({l->name(), band.name(), QLineF(r.x(), r.y(), r.x() + r.width(), r.y()),
                                     Strichstaerke(l->strich())});
                 continue;
             }
-            auto* t = dynamic_cast<const Text*>(el.get());
+            auto* t = dynamic_cast<const Text*>(el);
             if (!t) continue;
             QFont schrift;
             Messer& m = MesserFuer(*t, schrift);
             QRectF box = t->box();
             if (box.height() <= 0) box.setHeight(m.hoehe());
+            if (i >= ersteWeichende) {
+                if (const TextPrimitiv* links = gedruckt(t->nachbarLinks()))
+                    box.setLeft(std::max(box.left(), Tinte(*links).second + t->nachbarAbstand()));
+                if (const TextPrimitiv* rechts = gedruckt(t->nachbarRechts()))
+                    box.setRight(std::min(box.right(), Tinte(*rechts).first - t->nachbarAbstand()));
+                if (box.width() <= 0) continue;  // no room left: nothing of it prints
+            }
             QString inhalt = Inhalt(*t);
             TextPrimitiv p;
             p.name = t->name();
@@ -366,12 +402,27 @@ struct Seitenfolge::Lauf {
                 box.setWidth(m.breite(eine));
                 p.text = eine;
                 p.abschneiden = false;
-            } else if (t->fluss() == Textfluss::Zeile) {
+            } else if (t->fluss() == Textfluss::Zeile || t->fluss() == Textfluss::Abschneiden) {
                 QString eine = inhalt;
                 eine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
                 eine.replace(QChar('\n'), QChar(' '));
                 eine.replace(QChar('\r'), QChar(' '));
-                p.text = m.passend(eine, box.width());
+                if (t->fluss() == Textfluss::Abschneiden) {
+                    p.text = m.passend(eine, box.width());
+                } else {
+                    p.text = eine;
+                    const double noetig = m.breite(eine);
+                    if (noetig > box.width()) {
+                        const Qt::Alignment a = t->ausrichtung() & Qt::AlignHorizontal_Mask;
+                        if (a & Qt::AlignRight)
+                            box.setLeft(box.right() - noetig);
+                        else if (a & Qt::AlignHCenter)
+                            box = QRectF(box.center().x() - noetig / 2, box.top(), noetig, box.height());
+                        else
+                            box.setWidth(noetig);
+                        p.abschneiden = false;
+                    }
+                }
             } else {
                 QStringList zeilen = m.umbrechen(inhalt, box.width());
                 while (!zeilen.isEmpty() && zeilen.back().isEmpty()) zeilen.removeLast();

@@ -62,6 +62,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace data {
 class Dataset;
 class Field;
@@ -95,7 +97,10 @@ QString Formatiere(const QVariant& wert, Maske maske);
 
 // How a text fills its box.
 enum class Textfluss {
-    Zeile,      // one line; what does not fit the box's width is not printed
+    Zeile,        // one line, never cut: a text wider than its box overflows it
+                  // away from its alignment (a right-aligned amount to the left,
+                  // a left-aligned text to the right, a centred one both ways)
+    Abschneiden,  // one line; what does not fit the box's width is not printed
     Umbrechen,  // wraps at the box's width; only whole lines that fit its height print
     Wachsen,    // wraps and grows downwards with its text; the band grows with it
 };
@@ -163,6 +168,20 @@ public:
     Textfluss fluss() const { return m_fluss; }
     void setFluss(Textfluss f) { m_fluss = f; }
 
+    // For a text that is cut (Textfluss::Abschneiden): the columns beside it
+    // in the same band. Where one of them prints wider than its own box, this
+    // text yields and keeps `abstand` mm from it, so a number is never
+    // printed over. Either may be nullptr.
+    void setNachbarn(const Text* links, const Text* rechts, double abstand = 0.8)
+    {
+        m_links = links;
+        m_rechts = rechts;
+        m_abstand = abstand;
+    }
+    const Text* nachbarLinks() const { return m_links; }
+    const Text* nachbarRechts() const { return m_rechts; }
+    double nachbarAbstand() const { return m_abstand; }
+
 private:
     QString m_text;
     QString m_feld;
@@ -171,6 +190,9 @@ private:
     std::optional<QFont> m_schrift;
     Qt::Alignment m_ausrichtung = Qt::AlignLeft;
     Textfluss m_fluss = Textfluss::Zeile;
+    const Text* m_links = nullptr;
+    const Text* m_rechts = nullptr;
+    double m_abstand = 0.8;
 };
 
 // A horizontal rule from (x, y) to (x + length, y); the box's height is unused.
@@ -303,6 +325,15 @@ struct Seite {
 
 using Seiten = std::vector<Seite>;
 
+// A further action a report offers in its preview's toolbar (e.g. saving in
+// another format). It runs with the whole laid-out document and the preview
+// window as parent.
+struct Zusatzaktion {
+    QString name;  // the action's object name
+    QString text;  // its caption
+    std::function<void(const Seiten& seiten, QWidget* vorschau)> tun;
+};
+
 // --- the report -------------------------------------------------------------
 
 class Bericht {
@@ -343,6 +374,10 @@ public:
     Gruppe& neueGruppe(const QString& name, Gruppe::Schluessel schluessel = {});
     Gruppe* gruppe(const QString& name);
 
+    // Actions the preview offers beside printing and saving as PDF.
+    void addZusatzaktion(Zusatzaktion a) { m_zusatzaktionen.push_back(std::move(a)); }
+    const std::vector<Zusatzaktion>& zusatzaktionen() const { return m_zusatzaktionen; }
+
     // Runs once at the start of every layout, before any band.
     std::function<void()> vorDemLayout;
 
@@ -365,6 +400,7 @@ private:
     Band m_zusammenfassung{BandArt::Zusammenfassung, QStringLiteral("SummaryBand1")};
     Band m_seitenfuss{BandArt::Seitenfuss, QStringLiteral("PageFooterBand1")};
     std::vector<std::unique_ptr<Gruppe>> m_gruppen;
+    std::vector<Zusatzaktion> m_zusatzaktionen;
     int m_seitennummer = 0;
 };
 

@@ -9,6 +9,9 @@
 
 namespace report {
 
+// Text is measured and painted in units of 1/100 mm (see Messen.cpp).
+constexpr double kTextEinheitenProMm = 100.0;
+
 class Messer {
 public:
     explicit Messer(const QFont& schrift);

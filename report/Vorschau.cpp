@@ -2,6 +2,7 @@
 
 #include "report/Ausgabe.h"
 #include "ui/Fehler.h"
+#include "ui/Sanduhr.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,14 +15,17 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEvent>
+#include <QShowEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -108,40 +112,48 @@ public:
         setObjectName(QStringLiteral("Vorschau"));
         setWindowTitle(titel.isEmpty() ? QStringLiteral("Vorschau") : QStringLiteral("Vorschau – ") + titel);
         setSizeGripEnabled(true);
-        resize(900, 1000);
 
+        // Document actions carry their text; page and zoom steps are icons
+        // with a tooltip where the style has one, so that every button fits
+        // beside the others (further document actions go after "Als PDF
+        // speichern …").
         auto* leiste = new QToolBar(this);
         leiste->setObjectName(QStringLiteral("Werkzeugleiste"));
         leiste->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        enum class Zeigt { Text, NurBild };
         auto aktion = [&](const char* name, const QString& text, QStyle::StandardPixmap bild,
-                          std::function<void()> tun, const QKeySequence& taste = {}) {
+                          std::function<void()> tun, const QKeySequence& taste = {}, Zeigt zeigt = Zeigt::Text) {
             auto* a = new QAction(text, this);
             a->setObjectName(QString::fromLatin1(name));
             if (bild != QStyle::SP_CustomBase) a->setIcon(style()->standardIcon(bild));
             if (!taste.isEmpty()) a->setShortcut(taste);
             connect(a, &QAction::triggered, this, [tun] { ui::Geschuetzt(tun); });
             leiste->addAction(a);
+            if (zeigt == Zeigt::NurBild && !a->icon().isNull())
+                if (auto* knopf = qobject_cast<QToolButton*>(leiste->widgetForAction(a)))
+                    knopf->setToolButtonStyle(Qt::ToolButtonIconOnly);
             return a;
         };
         aktion("AktionDrucken", QStringLiteral("Drucken …"), QStyle::SP_CustomBase, [this] { Drucken(); },
                QKeySequence::Print);
-        aktion("AktionPdfSpeichern", QStringLiteral("Als PDF speichern …"), QStyle::SP_DialogSaveButton,
-               [this] { PdfSpeichern(); }, QKeySequence::Save);
+        m_pdfAktion = aktion("AktionPdfSpeichern", QStringLiteral("Als PDF speichern …"), QStyle::SP_DialogSaveButton,
+                             [this] { PdfSpeichern(); }, QKeySequence::Save);
+        m_leiste = leiste;
         leiste->addSeparator();
         aktion("AktionErsteSeite", QStringLiteral("Erste Seite"), QStyle::SP_MediaSkipBackward,
-               [this] { ZeigeSeite(0); }, QKeySequence(Qt::CTRL | Qt::Key_Home));
+               [this] { ZeigeSeite(0); }, QKeySequence(Qt::CTRL | Qt::Key_Home), Zeigt::NurBild);
         aktion("AktionVorherigeSeite", QStringLiteral("Vorherige Seite"), QStyle::SP_MediaSeekBackward,
-               [this] { ZeigeSeite(AktuelleSeite() - 1); }, QKeySequence(Qt::Key_PageUp));
+               [this] { ZeigeSeite(AktuelleSeite() - 1); }, QKeySequence(Qt::Key_PageUp), Zeigt::NurBild);
         m_label = new QLabel(this);
         m_label->setObjectName(QStringLiteral("LabelSeite"));
         m_label->setMargin(6);
         leiste->addWidget(m_label);
         aktion("AktionNaechsteSeite", QStringLiteral("Nächste Seite"), QStyle::SP_MediaSeekForward,
-               [this] { ZeigeSeite(AktuelleSeite() + 1); }, QKeySequence(Qt::Key_PageDown));
+               [this] { ZeigeSeite(AktuelleSeite() + 1); }, QKeySequence(Qt::Key_PageDown), Zeigt::NurBild);
         aktion("AktionLetzteSeite", QStringLiteral("Letzte Seite"), QStyle::SP_MediaSkipForward,
                [this] {
                    if (AllesLayouten()) ZeigeSeite(Anzahl() - 1);
-               }, QKeySequence(Qt::CTRL | Qt::Key_End));
+               }, QKeySequence(Qt::CTRL | Qt::Key_End), Zeigt::NurBild);
         leiste->addSeparator();
         aktion("AktionGanzeSeite", QStringLiteral("Ganze Seite"), QStyle::SP_CustomBase,
                [this] { SetzeModus(Modus::GanzeSeite); });
@@ -165,6 +177,8 @@ public:
         m_bereich->setWidget(m_ansicht);
         m_bereich->viewport()->installEventFilter(this);
         connect(m_bereich->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Beschriften(); });
+
+        resize(900, 1000);
 
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -199,7 +213,38 @@ public:
 
     std::exception_ptr fehler() const { return m_fehler; }
 
+    // The report's own actions, after "Als PDF speichern …".
+    void setZusatzaktionen(const std::vector<Zusatzaktion>& aktionen)
+    {
+        QAction* vor = m_pdfAktion ? m_leiste->actions().value(m_leiste->actions().indexOf(m_pdfAktion) + 1) : nullptr;
+        for (const Zusatzaktion& z : aktionen) {
+            auto* a = new QAction(z.text, this);
+            a->setObjectName(z.name);
+            const auto tun = z.tun;
+            connect(a, &QAction::triggered, this, [this, tun] {
+                ui::Geschuetzt([&] {
+                    if (AllesLayouten() && tun) tun(m_seiten, this);
+                });
+            });
+            m_leiste->insertAction(vor, a);
+        }
+    }
+
 protected:
+    // Wide enough for every button of the toolbar where the screen allows,
+    // also where the window system does not maximise the preview. Only once
+    // shown do the buttons know their size.
+    void showEvent(QShowEvent* e) override
+    {
+        QDialog::showEvent(e);
+        if (m_breiteGeprueft) return;
+        m_breiteGeprueft = true;
+        const QScreen* schirm = screen();
+        const int platz = schirm ? schirm->availableGeometry().width() : width();
+        const int neu = std::min(m_leiste->sizeHint().width() + 8, std::max(width(), platz));
+        if (neu > width()) resize(neu, height());
+    }
+
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (o == m_bereich->viewport() && e->type() == QEvent::Resize) Anpassen();
@@ -255,15 +300,15 @@ private:
     bool AllesLayouten()
     {
         if (!m_folge) return !m_fehler;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ui::Sanduhr sanduhr;
         try {
             Uebernehmen();
         } catch (...) {
-            QApplication::restoreOverrideCursor();
+            sanduhr.Ende();
             Abbrechen();
             return false;
         }
-        QApplication::restoreOverrideCursor();
+        sanduhr.Ende();
         m_ansicht->Groesse();
         Beschriften();
         return true;
@@ -336,10 +381,7 @@ private:
             von = m_drucker.fromPage();
             bis = m_drucker.toPage();
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct Cursor {
-            ~Cursor() { QApplication::restoreOverrideCursor(); }
-        } cursor;
+        ui::Sanduhr sanduhr;
         Drucke(m_seiten, m_drucker, von, bis);
     }
 
@@ -356,14 +398,14 @@ private:
         dlg.setDirectory(QDir::homePath());
         dlg.selectFile(Dateiname(m_titel));
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct Cursor {
-            ~Cursor() { QApplication::restoreOverrideCursor(); }
-        } cursor;
+        ui::Sanduhr sanduhr;
         SchreibePdf(m_seiten, dlg.selectedFiles().constFirst(), m_titel);
     }
 
     QString m_titel;
+    QToolBar* m_leiste = nullptr;
+    QAction* m_pdfAktion = nullptr;
+    bool m_breiteGeprueft = false;
     QScrollArea* m_bereich = nullptr;
     Seitenansicht* m_ansicht = nullptr;
     QLabel* m_label = nullptr;
@@ -389,10 +431,13 @@ void Vorschau(const Seiten& seiten, const QString& titel, QWidget* parent)
 
 void Vorschau(Bericht& bericht, QWidget* parent)
 {
+    ui::Sanduhr sanduhr;
     auto folge = std::make_unique<Seitenfolge>(bericht);  // the first page, or the failure, now
     VorschauDialog dlg(bericht.titel(), Eltern(parent));
+    dlg.setZusatzaktionen(bericht.zusatzaktionen());
     dlg.setFolge(std::move(folge));
     dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
+    sanduhr.Ende();
     dlg.exec();
     if (dlg.fehler()) std::rethrow_exception(dlg.fehler());
 }

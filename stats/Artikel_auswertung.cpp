@@ -1,39 +1,35 @@
 #include "stats/Artikel_auswertung.h"
 
 #include "data/Dataset.h"
+#include "data/Verbindung.h"
 #include "data/dm_ordavo.h"
 #include "report/Vorschau.h"
 #include "stats/Rep_Artikelauswertung.h"
 #include "stats/Statistikabfragen.h"
+#include "stats/Summieren.h"
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
-#include "ui_Artikel_auswertung.h"
+#include "ui/Sanduhr.h"
 
-TArtikelauswertung::TArtikelauswertung(QWidget* parent) : stats::Zeitraumfenster(parent), ui(new Ui::TArtikelauswertung)
+TArtikelauswertung::TArtikelauswertung(QWidget* parent) : stats::Zeitraumfenster(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten({false, true, Zuruecksetzen::BeimZeigen});
 }
 
-TArtikelauswertung::~TArtikelauswertung() { delete ui; }
-
 void TArtikelauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis)
 {
+    ui::Sanduhr sanduhr;
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* summen = dm->ADO_Auswertung_Artikel_summen;
     data::Dataset* artikel = dm->ADO_Auswertung_Artikel;
-    // Open only while evaluating, also when a step fails.
-    struct Schliessen {
-        data::Dataset* a;
-        data::Dataset* b;
-        ~Schliessen()
-        {
-            a->Close();
-            b->Close();
-        }
-    } schliessen{artikel, summen};
+    stats::Schliessen schliessen{artikel, summen};
+
+    // One pass over the period's items gives the rows and the totals.
+    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
 
     summen->Close();
+    if (summen->sql() != stats::SqlAuswertungArtikelSummen()) summen->setSql(stats::SqlAuswertungArtikelSummen());
     stats::SetzeZeitraum(summen, von, bis);
     summen->Open();
 
@@ -42,6 +38,7 @@ void TArtikelauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const 
     stats::SetzeZeitraum(artikel, von, bis);
     artikel->Open();
 
+    sanduhr.Ende();
     if (artikel->RecordCount() <= 0) {
         ui::Hinweis(QStringLiteral("Für den ausgewählten Zeitraum sind keine Umsätze vorhanden"), this);
         return;

@@ -2,19 +2,15 @@
 // The period window of the article statistics; opened modelessly from the
 // article list, it stays open for one period after the other.
 #include "stats/Zeitraumfenster.h"
-
-namespace Ui {
-class TArtikelauswertung;
-}
+#include "ui_Artikel_auswertung.h"
 
 class TArtikelauswertung : public stats::Zeitraumfenster {
     Q_OBJECT
 public:
     explicit TArtikelauswertung(QWidget* parent = nullptr);
-    ~TArtikelauswertung() override;
 
     void Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis) override;
 
 private:
-    Ui::TArtikelauswertung* ui;
+    Ui::TArtikelauswertung ui;
 };

@@ -3,19 +3,15 @@
 // the address list; modal. Each activation (also after the preview) shows
 // the current year and today again.
 #include "stats/Zeitraumfenster.h"
-
-namespace Ui {
-class TAdressenauswertung;
-}
+#include "ui_Datum_Adressenauswertung.h"
 
 class TAdressenauswertung : public stats::Zeitraumfenster {
     Q_OBJECT
 public:
     explicit TAdressenauswertung(QWidget* parent = nullptr);
-    ~TAdressenauswertung() override;
 
     void Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis) override;
 
 private:
-    Ui::TAdressenauswertung* ui;
+    Ui::TAdressenauswertung ui;
 };

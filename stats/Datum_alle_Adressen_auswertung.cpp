@@ -1,30 +1,30 @@
 #include "stats/Datum_alle_Adressen_auswertung.h"
 
 #include "data/Dataset.h"
+#include "data/Verbindung.h"
 #include "data/dm_ordavo.h"
 #include "report/Vorschau.h"
 #include "stats/Rep_alle_Adressenauswertung.h"
 #include "stats/Statistikabfragen.h"
+#include "stats/Summieren.h"
 #include "ui/Anwendung.h"
-#include "ui_Datum_alle_Adressen_auswertung.h"
+#include "ui/Sanduhr.h"
 
 TDatum_alle_Adressenauswertung::TDatum_alle_Adressenauswertung(QWidget* parent)
-    : stats::Zeitraumfenster(parent), ui(new Ui::TDatum_alle_Adressenauswertung)
+    : stats::Zeitraumfenster(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten({true, false, Zuruecksetzen::BeimAktivieren});
 }
 
-TDatum_alle_Adressenauswertung::~TDatum_alle_Adressenauswertung() { delete ui; }
-
 void TDatum_alle_Adressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis)
 {
-    data::Dataset* kunden = App().DMOrdavo->ADO_Auswertung_alle_Adressen;
-    struct Schliessen {
-        data::Dataset* ds;
-        ~Schliessen() { ds->Close(); }
-    } schliessen{kunden};
+    ui::Sanduhr sanduhr;
+    TDMOrdavo* dm = App().DMOrdavo;
+    data::Dataset* kunden = dm->ADO_Auswertung_alle_Adressen;
+    stats::Schliessen schliessen{kunden};
 
+    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Kunde, von, bis);
     kunden->Close();
     if (kunden->sql() != stats::SqlAuswertungAlleAdressen()) kunden->setSql(stats::SqlAuswertungAlleAdressen());
     stats::SetzeZeitraum(kunden, von, bis);
@@ -32,5 +32,6 @@ void TDatum_alle_Adressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate&
 
     TRepalleAdressenauswertungen* bericht = App().RepalleAdressenauswertungen;
     bericht->SetzeZeitraum(von, bis, ZeitraumZeigen);
+    sanduhr.Ende();
     report::Vorschau(*bericht, this);
 }

@@ -1,36 +1,37 @@
 #include "stats/Kategorie_auswertung.h"
 
 #include "data/Dataset.h"
+#include "data/Verbindung.h"
 #include "data/dm_ordavo.h"
 #include "report/Vorschau.h"
 #include "stats/Rep_Artikelauswertung_Kategorie.h"
 #include "stats/Statistikabfragen.h"
+#include "stats/Summieren.h"
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
-#include "ui_Kategorie_auswertung.h"
+#include "ui/Sanduhr.h"
 
 TKategorieauswertung::TKategorieauswertung(QWidget* parent)
-    : stats::Zeitraumfenster(parent), ui(new Ui::TKategorieauswertung)
+    : stats::Zeitraumfenster(parent)
 {
-    ui->setupUi(this);
+    ui.setupUi(this);
     Einrichten({false, true, Zuruecksetzen::BeimZeigen});
 }
 
-TKategorieauswertung::~TKategorieauswertung() { delete ui; }
-
 void TKategorieauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const QDate& bis)
 {
-    data::Dataset* kategorien = App().DMOrdavo->ADO_Auswertung_ArtikelKategorie_summen;
-    struct Schliessen {
-        data::Dataset* ds;
-        ~Schliessen() { ds->Close(); }
-    } schliessen{kategorien};
+    ui::Sanduhr sanduhr;
+    TDMOrdavo* dm = App().DMOrdavo;
+    data::Dataset* kategorien = dm->ADO_Auswertung_ArtikelKategorie_summen;
+    stats::Schliessen schliessen{kategorien};
 
+    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
     kategorien->Close();
     if (kategorien->sql() != stats::SqlAuswertungKategorie()) kategorien->setSql(stats::SqlAuswertungKategorie());
     stats::SetzeZeitraum(kategorien, von, bis);
     kategorien->Open();
 
+    sanduhr.Ende();
     if (kategorien->RecordCount() <= 0) {
         ui::Hinweis(QStringLiteral("Für den ausgewählten Zeitraum sind keine Umsätze vorhanden"), this);
         return;

@@ -45,15 +45,16 @@ TRepAdressenauswertung::TRepAdressenauswertung(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(6.1);
     const double y = 0.8;
-    zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(24.8, y, 21.0), Maske::Text);
-    zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(46.0, y, 40.5), Maske::Text);
-    zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(115.8, y, 20.0), Maske::Zahl,
-               std::nullopt, Qt::AlignRight);
+    report::Text* nr = zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(24.8, y, 21.0), Maske::Text);
+    report::Text* bez = zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(46.0, y, 40.5), Maske::Text);
+    report::Text* menge = zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(115.8, y, 20.0), Maske::Zahl,
+                                     std::nullopt, Qt::AlignRight);
+    bez->setFluss(report::Textfluss::Abschneiden);
+    bez->setNachbarn(nr, menge);
     zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(118.0, y, 36.0), Maske::Text);
     zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(155.3, y, 183.1 - 155.3, 0), Maske::Waehrung,
                std::nullopt, Qt::AlignRight);
 
-    stats::BetraegeWachsen(*this, zeile);
 
     report::Band& fuss = g.fuss;
     fuss.setName(QStringLiteral("QRBand2"));
@@ -85,10 +86,7 @@ void TRepAdressenauswertung::QRBand2BeforePrint(report::Band&, bool&)
     // Every item of the customer's notes in the period, also those the rows leave out.
     TDMOrdavo* dm = App().DMOrdavo;
     data::Dataset* q = dm->ADOQuery;
-    struct Schliessen {
-        data::Dataset* q;
-        ~Schliessen() { q->Close(); }
-    } schliessen{q};
+    stats::Schliessen schliessen{q};
     q->Close();
     q->clearParameters();
     q->setSql(QStringLiteral(
@@ -97,6 +95,6 @@ void TRepAdressenauswertung::QRBand2BeforePrint(report::Band&, bool&)
     stats::SetzeZeitraum(q, von(), bis());
     q->setParameter(QStringLiteral("id"), dm->ADO_t_adressen->FieldByName(QStringLiteral("id")).asInteger());
     q->Open();
-    stats::SetzeRechts(LabelNetto, kBoxNetto, stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+    LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
     stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelNetto);
 }

@@ -5,6 +5,9 @@
 #include "stats/Statistikabfragen.h"
 #include "ui/Anwendung.h"
 
+#include "report/Messen.h"
+
+#include <algorithm>
 #include <cmath>
 
 using report::Maske;
@@ -15,10 +18,14 @@ using stats::Box;
 namespace {
 // The 6 pt columns, on the baseline of the 10 pt ones.
 const QRectF kBoxAnteil(115.8, 2.0, 7.9, 0);
-const QRectF kBoxAufschlag(181.4, 2.0, 7.9, 0);
+// The markup ends at the right margin rather than at 189.3, so that it keeps
+// a gap to the margin amount before it.
+const QRectF kBoxAufschlag(190.0 - 7.9, 2.0, 7.9, 0);
 const QRectF kBoxGesamtumsatz(65.0, 7.0, 0, 0);
 const QRectF kBoxVerkauf(92.6, 6.3, 23.0, 0);
 const QRectF kBoxEinkauf(124.3, 6.3, 23.0, 0);
+const QRectF kBoxEinkaufZeile(124.3, 0.8, 22.8, 0);
+const QRectF kBoxSpanneZeile(158.2, 0.8, 22.8, 0);
 const QRectF kBoxSpanne(158.2, 6.3, 23.0, 0);
 }  // namespace
 
@@ -48,23 +55,30 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(6.1);
     const double y = 0.8;
-    zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
-    zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
-    zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl, std::nullopt,
-               Qt::AlignRight);
-    zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(80.4, y, 12.0), Maske::Text);
-    zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(92.6, y, 22.8, 0), Maske::Waehrung,
-               std::nullopt, Qt::AlignRight);
+    // Numbers print whole; the description is cut, also where the number or
+    // the quantity beside it needs more than its column.
+    report::Text* nr = zeile.feld(QStringLiteral("artikel_nr"), QStringLiteral("artikel_nr"), Box(12.1, y, 14.4), Maske::Text);
+    report::Text* bez = zeile.feld(QStringLiteral("artikel_bez"), QStringLiteral("artikel_bez"), Box(26.9, y, 40.5), Maske::Text);
+    report::Text* menge = zeile.feld(QStringLiteral("Anzahl"), QStringLiteral("Anzahl"), BisRechts(79.8, y, 12.2), Maske::Zahl,
+                                     std::nullopt, Qt::AlignRight);
+    bez->setFluss(report::Textfluss::Abschneiden);
+    bez->setNachbarn(nr, menge);
+    // A long unit ("Pauschale") may use the room the sales amount leaves.
+    report::Text* einheit =
+        zeile.feld(QStringLiteral("einheit"), QStringLiteral("einheit"), Box(80.4, y, 115.4 - 80.4), Maske::Text);
+    report::Text* verkauf = zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(92.6, y, 22.8, 0),
+                                       Maske::Waehrung, std::nullopt, Qt::AlignRight);
+    einheit->setFluss(report::Textfluss::Abschneiden);
+    einheit->setNachbarn(menge, verkauf);
     label_gesamt_pro = zeile.label(QStringLiteral("label_gesamt_pro"), QString(), kBoxAnteil,
                                    Schrift(6), Qt::AlignRight);
-    zeile.feld(QStringLiteral("einkaufspreis"), QStringLiteral("einkaufspreis"), QRectF(124.3, y, 22.8, 0),
-               Maske::Waehrung, std::nullopt, Qt::AlignRight);
-    zeile.feld(QStringLiteral("spanne"), QStringLiteral("spanne"), QRectF(158.2, y, 22.8, 0), Maske::Waehrung,
-               std::nullopt, Qt::AlignRight);
+    m_einkauf = zeile.feld(QStringLiteral("einkaufspreis"), QStringLiteral("einkaufspreis"), kBoxEinkaufZeile,
+                           Maske::Waehrung, std::nullopt, Qt::AlignRight);
+    zeile.feld(QStringLiteral("spanne"), QStringLiteral("spanne"), kBoxSpanneZeile, Maske::Waehrung, std::nullopt,
+               Qt::AlignRight);
     Label_spanne_pro = zeile.label(QStringLiteral("Label_spanne_pro"), QString(), kBoxAufschlag,
                                    Schrift(6), Qt::AlignRight);
     zeile.vorDemDruck = [this](report::Band& b, bool& d) { QRBand1BeforePrint(b, d); };
-    stats::BetraegeWachsen(*this, zeile);
 
     // One group over all rows: its footer prints the totals once, after the last row.
     report::Gruppe& g = neueGruppe(QStringLiteral("QRGroup1"));
@@ -118,22 +132,31 @@ QString TRepArtikelauswertung::Aufschlag(const QVariant& spanne, const QVariant&
 void TRepArtikelauswertung::QRBand1BeforePrint(report::Band&, bool&)
 {
     data::Dataset* ds = dataset();
+    const QVariant einkauf = ds->FieldByName(QStringLiteral("einkaufspreis")).value();
+    const QVariant spanne = ds->FieldByName(QStringLiteral("spanne")).value();
     stats::SetzeSchmal(label_gesamt_pro, kBoxAnteil,
                        Umsatzanteil(ds->FieldByName(QStringLiteral("gesamt")).value(), m_gesamtumsatz));
-    stats::SetzeSchmal(Label_spanne_pro, kBoxAufschlag,
-                       Aufschlag(ds->FieldByName(QStringLiteral("spanne")).value(),
-                                 ds->FieldByName(QStringLiteral("einkaufspreis")).value()));
+    stats::SetzeSchmal(Label_spanne_pro, kBoxAufschlag, Aufschlag(spanne, einkauf));
+
+    // A purchase cost of millions grows left into the share column; it moves
+    // right instead, as far as the margin amount leaves room.
+    report::Messer& m = report::Messer::fuer(report::Schrift(10));
+    const double einkaufLinks = kBoxEinkaufZeile.right() - m.breite(report::Formatiere(einkauf, Maske::Waehrung));
+    const double anteilRechts = label_gesamt_pro->box().right();
+    double schieben = std::max(0.0, anteilRechts + 0.8 - einkaufLinks);
+    if (schieben > 0) {
+        const double spanneLinks = kBoxSpanneZeile.right() - m.breite(report::Formatiere(spanne, Maske::Waehrung));
+        schieben = std::min(schieben, std::max(0.0, spanneLinks - 0.8 - kBoxEinkaufZeile.right()));
+    }
+    m_einkauf->setBox(kBoxEinkaufZeile.translated(schieben, 0));
 }
 
 void TRepArtikelauswertung::QRBand2BeforePrint(report::Band&, bool&)
 {
     data::Dataset* summen = App().DMOrdavo->ADO_Auswertung_Artikel_summen;
     const bool da = summen->Active() && !summen->IsEmpty();
-    stats::SetzeRechts(LabelVerkauf, kBoxVerkauf,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
-    stats::SetzeRechts(LabelEinkauf, kBoxEinkauf,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
-    stats::SetzeRechts(LabelSpanne, kBoxSpanne,
-                       stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
+    LabelVerkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
+    LabelEinkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
+    LabelSpanne->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
     stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelVerkauf);
 }

@@ -23,6 +23,7 @@ public:
 private:
     report::Text* label_gesamt_pro = nullptr;
     report::Text* Label_spanne_pro = nullptr;
+    report::Text* m_einkauf = nullptr;
     report::Text* LabelVerkauf = nullptr;
     report::Text* LabelEinkauf = nullptr;
     report::Text* LabelSpanne = nullptr;

@@ -32,9 +32,11 @@ TKategoriestatistik::TKategoriestatistik(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(8.5);
     const double y = 2.1;
-    zeile.feld(QStringLiteral("kategorie"), QStringLiteral("kategorie"), Box(26.9, y, 62.0), Maske::Text);
-    zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), BisRechts(114.7, y, 24.0), Maske::Waehrung,
-               std::nullopt, Qt::AlignRight);
+    report::Text* kategorie = zeile.feld(QStringLiteral("kategorie"), QStringLiteral("kategorie"), Box(26.9, y, 62.0), Maske::Text);
+    report::Text* gesamt = zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), BisRechts(114.7, y, 24.0),
+                                      Maske::Waehrung, std::nullopt, Qt::AlignRight);
+    kategorie->setFluss(report::Textfluss::Abschneiden);
+    kategorie->setNachbarn(nullptr, gesamt);
     zeile.feld(QStringLiteral("einkaufspreis"), QStringLiteral("einkaufspreis"), BisRechts(142.6, y, 24.0),
                Maske::Waehrung, std::nullopt, Qt::AlignRight);
     zeile.feld(QStringLiteral("spanne"), QStringLiteral("spanne"), BisRechts(167.5, y, 24.0), Maske::Waehrung,
@@ -45,7 +47,6 @@ TKategoriestatistik::TKategoriestatistik(QObject* parent)
     pro->setFormatierer([](const data::Field& f) {
         return f.isNull() ? stats::OhneWert() : stats::ProzentTausender(f.asFloat());
     });
-    stats::BetraegeWachsen(*this, zeile);
 }
 
 void TKategoriestatistik::Binden() { setDataset(App().DMOrdavo->ADO_Auswertung_ArtikelKategorie_summen); }

@@ -43,16 +43,24 @@ TRepalleAdressenauswertungen::TRepalleAdressenauswertungen(QObject* parent)
     report::Band& zeile = detail();
     zeile.setHoehe(6.1);
     const double y = 0.8;
-    zeile.feld(QStringLiteral("adr_firma"), QStringLiteral("adr_firma"), Box(18.5, y, 52.3 - 18.5 - 0.4), Maske::Text);
-    zeile.feld(QStringLiteral("adr_ganzername"), QStringLiteral("adr_ganzername"), Box(52.3, y, 27.8), Maske::Text);
-    zeile.feld(QStringLiteral("adr_adresse"), QStringLiteral("adr_adresse"), Box(92.5, y, 122.2 - 92.5 - 0.4),
-               Maske::Text);
-    zeile.feld(QStringLiteral("adr_plz"), QStringLiteral("adr_plz"), Box(122.2, y, 131.4 - 122.2 - 0.2), Maske::Text);
-    zeile.feld(QStringLiteral("adr_ort"), QStringLiteral("adr_ort"), Box(131.4, y, 155.3 - 131.4 - 0.4), Maske::Text);
-    zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(155.3, y, 183.1 - 155.3, 0), Maske::Waehrung,
-               std::nullopt, Qt::AlignRight);
+    // The text columns are cut at the next column; the postcode and the
+    // amount print whole, and the town yields to them.
+    report::Text* firma =
+        zeile.feld(QStringLiteral("adr_firma"), QStringLiteral("adr_firma"), Box(18.5, y, 52.3 - 18.5 - 0.8), Maske::Text);
+    report::Text* name =
+        zeile.feld(QStringLiteral("adr_ganzername"), QStringLiteral("adr_ganzername"), Box(52.3, y, 27.8), Maske::Text);
+    report::Text* adresse = zeile.feld(QStringLiteral("adr_adresse"), QStringLiteral("adr_adresse"),
+                                       Box(92.5, y, 122.2 - 92.5 - 0.8), Maske::Text);
+    report::Text* plz =
+        zeile.feld(QStringLiteral("adr_plz"), QStringLiteral("adr_plz"), Box(122.2, y, 131.4 - 122.2 - 0.2), Maske::Text);
+    report::Text* ort =
+        zeile.feld(QStringLiteral("adr_ort"), QStringLiteral("adr_ort"), Box(131.4, y, 155.3 - 131.4 - 0.4), Maske::Text);
+    report::Text* gesamt = zeile.feld(QStringLiteral("gesamt"), QStringLiteral("gesamt"), QRectF(155.3, y, 183.1 - 155.3, 0),
+                                      Maske::Waehrung, std::nullopt, Qt::AlignRight);
+    for (report::Text* t : {firma, name, adresse, ort}) t->setFluss(report::Textfluss::Abschneiden);
+    adresse->setNachbarn(nullptr, plz);
+    ort->setNachbarn(plz, gesamt);
 
-    stats::BetraegeWachsen(*this, zeile);
 
     report::Band& fuss = g.fuss;
     fuss.setName(QStringLiteral("QRBand2"));
@@ -77,11 +85,8 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
     // listing does not depend on the total: a failure to compute it shows 0,
     // never the total of an earlier run.
     data::Dataset* q = App().DMOrdavo->ADOQuery;
-    struct Schliessen {
-        data::Dataset* q;
-        ~Schliessen() { q->Close(); }
-    } schliessen{q};
-    stats::SetzeRechts(LabelNetto, kBoxNetto, data::Waehrung(0.0));
+    stats::Schliessen schliessen{q};
+    LabelNetto->setText(data::Waehrung(0.0));
     try {
         q->Close();
         q->clearParameters();
@@ -89,7 +94,7 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
             "SELECT Sum([la_anzahl]*[la_preis]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id WHERE (((t_lieferschein.lief_datum) Between :von And :bis));"));
         stats::SetzeZeitraum(q, von(), bis());
         q->Open();
-        stats::SetzeRechts(LabelNetto, kBoxNetto, stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+        LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
     } catch (const data::Fehler&) {
         // The listing prints without the total.
     }

@@ -4,8 +4,11 @@
 // The catalogue statements join the names to every item and group by text
 // columns; on a large history that costs many times a plain scan of the
 // items. These statements return the same rows and columns in the same
-// order: they sum the items by key first and join the names to the sums.
+// order: they read the sums that stats::Summieren (stats/Summieren.h) left
+// for the period and join the names to them. Run Summieren first.
 #include <QString>
+#include <initializer_list>
+#include <vector>
 
 class QDate;
 namespace data {
@@ -15,14 +18,30 @@ class Field;
 
 namespace stats {
 
-// ADO_Auswertung_Artikel: per article, ordered by t_artikel.id.
+// ADO_Auswertung_Artikel: per article, ordered by t_artikel.id (Schluessel::Artikel).
 QString SqlAuswertungArtikel();
-// ADO_Auswertung_ArtikelKategorie_summen: per category, ordered by t_kategorie.id.
+// ADO_Auswertung_Artikel_summen: one row over all items of the period (either key).
+QString SqlAuswertungArtikelSummen();
+// ADO_Auswertung_ArtikelKategorie_summen: per category, ordered by t_kategorie.id (Schluessel::Artikel).
 QString SqlAuswertungKategorie();
-// ADO_Auswertung_Adressen: per article of one customer (:id), sales descending.
+// ADO_Auswertung_Adressen: per article of one customer (:id), sales descending
+// (Schluessel::Artikel, summed for that customer).
 QString SqlAuswertungAdressen();
-// ADO_Auswertung_alle_Adressen: per group of equal address columns, sales descending.
+// ADO_Auswertung_alle_Adressen: per group of equal address columns, sales descending (Schluessel::Kunde).
 QString SqlAuswertungAlleAdressen();
+
+// Closes datasets when the scope is left, also by an exception: the
+// statistics' queries are open only while they are evaluated or printed.
+class Schliessen {
+public:
+    Schliessen(std::initializer_list<data::Dataset*> ds) : m_ds(ds) {}
+    ~Schliessen();
+    Schliessen(const Schliessen&) = delete;
+    Schliessen& operator=(const Schliessen&) = delete;
+
+private:
+    std::vector<data::Dataset*> m_ds;
+};
 
 // Sets the period parameters as dates.
 void SetzeZeitraum(data::Dataset* ds, const QDate& von, const QDate& bis);

@@ -1,12 +1,9 @@
 #include "stats/Statistikbericht.h"
 
-#include "data/Dataset.h"
 #include "data/Regional.h"
 #include "report/Messen.h"
 
 #include <algorithm>
-#include <memory>
-#include <vector>
 
 namespace stats {
 
@@ -22,12 +19,6 @@ double Breite(const report::Text* t, const QString& text)
     return report::Messer::fuer(schrift).breite(text) + 0.1;
 }
 
-QRectF NachLinks(const QRectF& box, double noetig)
-{
-    if (noetig <= box.width()) return box;
-    return QRectF(box.right() - noetig, box.top(), noetig, box.height());
-}
-
 }  // namespace
 
 void SetzeSchmal(report::Text* t, const QRectF& box, const QString& text)
@@ -38,45 +29,12 @@ void SetzeSchmal(report::Text* t, const QRectF& box, const QString& text)
     t->setText(text);
 }
 
-void SetzeRechts(report::Text* t, const QRectF& box, const QString& text)
-{
-    t->setBox(NachLinks(box, Breite(t, text)));
-    t->setText(text);
-}
-
 void VorDemBetrag(report::Text* beschriftung, const QRectF& box, const report::Text* betrag)
 {
     const double w = Breite(beschriftung, beschriftung->text());
-    const double x = std::min(box.left(), betrag->box().left() - 1.0 - w);
+    const double betragLinks = betrag->box().right() - std::max(betrag->box().width(), Breite(betrag, betrag->text()));
+    const double x = std::min(box.left(), betragLinks - 1.0 - w);
     beschriftung->setBox(QRectF(x, box.top(), box.width(), box.height()));
-}
-
-void BetraegeWachsen(report::Bericht& bericht, report::Band& band)
-{
-    struct Spalte {
-        report::Text* t;
-        QRectF box;
-    };
-    auto spalten = std::make_shared<std::vector<Spalte>>();
-    for (const auto& e : band.elemente()) {
-        auto* t = dynamic_cast<report::Text*>(e.get());
-        if (t && !t->feld().isEmpty() && (t->ausrichtung() & Qt::AlignRight) && t->box().width() > 0)
-            spalten->push_back({t, t->box()});
-    }
-    report::Band::Hook eigen = band.vorDemDruck;
-    band.vorDemDruck = [eigen, spalten, &bericht](report::Band& b, bool& drucken) {
-        if (eigen) eigen(b, drucken);
-        data::Dataset* ds = bericht.dataset();
-        if (!ds || !ds->Active() || ds->IsEmpty()) return;
-        for (const Spalte& s : *spalten) {
-            const data::Field f = ds->FieldByName(s.t->feld());
-            QString text;
-            if (s.t->formatierer()) text = s.t->formatierer()(f);
-            else if (s.t->maske() == report::Maske::Anzeige) text = f.displayText();
-            else text = report::Formatiere(f.value(), s.t->maske());
-            s.t->setBox(NachLinks(s.box, Breite(s.t, text)));
-        }
-    };
 }
 
 Statistikbericht::Statistikbericht(const QString& titel, QObject* parent) : QObject(parent), report::Bericht(titel) {}

@@ -47,14 +47,9 @@ private:
 // of 7.9 mm would lose its sign).
 void SetzeSchmal(report::Text* t, const QRectF& box, const QString& text);
 
-// Sets a right-aligned amount: a text wider than `box` widens it to the
-// left, so that no digit is lost.
-void SetzeRechts(report::Text* t, const QRectF& box, const QString& text);
-// Puts a caption at `box`, or further left when the amount after it needs the room.
+// Puts a caption at `box`, or further left when the right-aligned amount
+// after it prints wider than its box (amounts are never cut; they grow to the left).
 void VorDemBetrag(report::Text* beschriftung, const QRectF& box, const report::Text* betrag);
-// The right-aligned data-bound texts of `band` widen to the left where their
-// text needs it (runs after the band's own hook).
-void BetraegeWachsen(report::Bericht& bericht, report::Band& band);
 
 // Boxes and fonts used by the reports.
 QRectF Box(double x, double y, double breite = 0);

@@ -1,5 +1,6 @@
 // Delivery note, invoice and dunning letter, laid out on a prepared database
 // and checked on the pages: what prints where, with which text.
+#include "PdfWoerter.h"
 #include "TestUmgebung.h"
 
 #include "data/Dataset.h"
@@ -92,6 +93,11 @@ private slots:
                   "(4, 20, '2024-03-08', 2, NULL, NULL, NULL, NULL, NULL)");
         test::Sql("INSERT INTO t_lieferschein_artikel VALUES (1, 1, 1, 1, 11.40, 5), (2, 1, 3, 1, 1234.50, 900), "
                   "(3, 2, 1, 1, 9.00, 5), (4, 2, 2, 2, 12.50, 6)");
+        // Note 5: numbers wider than their columns.
+        test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_preis, artikel_Mwst, artikel_einheit_id, "
+                  "artikel_kategorie_id) VALUES (4, 1234567890123, 'Kran', 123456.78, 20, 1, 1)");
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (5, 21, '2024-03-09', 2)");
+        test::Sql("INSERT INTO t_lieferschein_artikel VALUES (200, 5, 4, 1000, 123456.78, 1), (201, 5, 2, 123456.75, 12.50, 6)");
         test::Sql("WITH RECURSIVE z(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM z WHERE i < 60) "
                   "INSERT INTO t_lieferschein_artikel SELECT 100 + i, 4, 2, 1, 12.50, 6 FROM z");
         dm = new TDMOrdavo();
@@ -428,6 +434,82 @@ private slots:
         QVERIFY(!s.text("LabelNetto"));
         QCOMPARE(s.anzahlBaender("QRBand3"), 1);
         QCOMPARE(Text(s, "lief_zahlungsbed"), QString(""));
+    }
+
+    // The PDF read back: text at its true size in each document, the
+    // description cut before the quantity, numbers whole.
+    void pdfSchriftgroessenUndSpalten()
+    {
+        struct Fall {
+            const char* name;
+            print::Geschaeftsdokument* dokument;
+            int lieferschein;
+            const char* titel;
+            const char* empfaenger;  // a word of the recipient block, 12 pt
+        };
+        const Fall faelle[] = {{"lieferschein", lieferschein, 1, "Lieferschein", "Lagerweg"},
+                               {"rechnung", rechnung, 1, "Rechnung", "Alphaweg"},
+                               {"mahnung", mahnung, 2, "Mahnung", "Betaweg"}};
+        for (const Fall& f : faelle) {
+            Drucksatz(f.lieferschein);
+            dm->ADO_Nochnichtbezahlt->Open();
+            dm->ADO_Nochnichtbezahlt->Locate(QStringLiteral("t_lieferschein.id"), f.lieferschein);
+            const QString pdf = m_ordner->datei(QString::fromLatin1(f.name) + ".pdf");
+            report::SchreibePdf(f.dokument->Layout(), pdf, f.name);
+            std::vector<test::PdfWort> w;
+            test::PdfWoerterLesen(pdf, w);
+            QVERIFY2(test::Ueberlappungen(w).isEmpty(), qPrintable(test::Ueberlappungen(w).join("; ")));
+            const struct {
+                QString wort;
+                double pt;
+                bool fett;
+            } groessen[] = {{"Artikelbezeichnung", 10, false},
+                            {QString::fromLatin1(f.titel), 16, true},
+                            {QString::fromLatin1(f.empfaenger), 12, false}};
+            for (const auto& g : groessen) {
+                const auto gefunden = test::Woerter(w, g.wort);
+                QVERIFY2(!gefunden.empty(), qPrintable(QString::fromLatin1(f.name) + ": " + g.wort));
+                const double soll = test::Schriftbreite(g.wort, g.pt, g.fett);
+                const double ist = gefunden.front().box.width();
+                QVERIFY2(std::abs(ist - soll) <= 0.01 * soll,
+                         qPrintable(QStringLiteral("%1: %2 ist %3 mm breit, in %4 pt %5 mm")
+                                        .arg(QString::fromLatin1(f.name), g.wort).arg(ist).arg(g.pt).arg(soll)));
+            }
+        }
+
+        // The short description whole; the long one ends before the quantity.
+        Drucksatz(1);
+        const QString pdf = m_ordner->datei("spalten.pdf");
+        report::SchreibePdf(lieferschein->Layout(), pdf, QStringLiteral("spalten"));
+        std::vector<test::PdfWort> w;
+        test::PdfWoerterLesen(pdf, w);
+        QCOMPARE(int(test::Woerter(w, "Schraube").size()), 1);
+        const auto bohr = test::Woerter(w, "Bohrmaschine");
+        QCOMPARE(int(bohr.size()), 1);
+        const double zeile = bohr.front().box.top();
+        double rechtsBez = 0, linksMenge = 1e9;
+        for (const test::PdfWort& x : w) {
+            if (std::abs(x.box.top() - zeile) > 1.0) continue;
+            if (x.box.left() >= 41.0 && x.box.left() < 82.3) rechtsBez = std::max(rechtsBez, x.box.right());
+            if (x.box.right() > 90.0 && x.box.right() < 97.5) linksMenge = std::min(linksMenge, x.box.left());
+        }
+        QVERIFY2(rechtsBez <= 82.3 && rechtsBez < linksMenge,
+                 qPrintable(QStringLiteral("Bezeichnung bis %1 mm, Menge ab %2 mm").arg(rechtsBez).arg(linksMenge)));
+        QVERIFY(test::Woerter(w, "Feld").empty());
+
+        // Amounts of ten million and more, a long quantity and article number: whole, each once.
+        Drucksatz(5);
+        const QString gross = m_ordner->datei("zahlen.pdf");
+        report::SchreibePdf(lieferschein->Layout(), gross, QStringLiteral("zahlen"));
+        test::PdfWoerterLesen(gross, w);
+        QVERIFY2(test::Ueberlappungen(w).isEmpty(), qPrintable(test::Ueberlappungen(w).join("; ")));
+        for (const char* zahl : {"123.456.780,00", "1234567890123", "123.456,78", "123456,75", "1.543.209,38",
+                                 "124.999.989,38", "24.999.997,88", "149.999.987,25"}) {
+            const auto z = test::Woerter(w, QString::fromLatin1(zahl));
+            QVERIFY2(z.size() == 1, zahl);
+            QVERIFY2(z.front().box.left() >= 10.0 && z.front().box.right() <= 200.0, zahl);
+        }
+        QCOMPARE(int(test::Woerter(w, "€").size()), 2 * 2 + 3);  // unit prices, line totals, totals
     }
 
     void pdfEinesLieferscheins()

@@ -6,6 +6,7 @@
 #include "data/dm_ordavo.h"
 #include "report/Ausgabe.h"
 #include "report/Bericht.h"
+#include "report/Messen.h"
 #include "ui/Anwendung.h"
 
 #include <QProcess>
@@ -17,6 +18,7 @@ using report::BandArt;
 using report::Bericht;
 using report::Maske;
 using report::Seiten;
+using report::Text;
 using report::Textfluss;
 
 namespace {
@@ -214,7 +216,7 @@ private slots:
             "sechzehn siebzehn achtzehn neunzehn zwanzig' AS absatz"));
         Bericht b;
         b.detail().setHoehe(20);
-        b.detail().feld("zeile", "lang", {10, 0, 40.5, 0});
+        b.detail().feld("zeile", "lang", {10, 0, 40.5, 0})->setFluss(Textfluss::Abschneiden);
         b.detail().textbox("umbruch", "absatz", {60, 0, 40, 10.8}, Textfluss::Umbrechen);
         b.detail().textbox("wachsen", "absatz", {110, 5, 40, 10.8}, Textfluss::Wachsen);
         b.zusammenfassung().setHoehe(5);
@@ -237,6 +239,43 @@ private slots:
         const double wachstum = wachsen->box.height() - 10.8;
         QCOMPARE(s[0].baender[1].hoehe, 20.0 + wachstum);
         QCOMPARE(s[0].text("danach")->box.top(), 10.0 + 20.0 + wachstum);
+    }
+
+    // A one-line text that does not fit prints whole, beyond its box on the
+    // side away from its alignment; a cut text beside it yields.
+    void zahlenWerdenNieAbgeschnitten()
+    {
+        data::Dataset* ds = Oeffnen(QStringLiteral(
+            "SELECT 12345678.9 AS betrag, 'Eine Bezeichnung, die weit über ihre Spalte hinaus reicht' AS bez"));
+        Bericht b;
+        b.detail().setHoehe(6);
+        Text* bez = b.detail().feld("bez", "bez", {20, 0, 60, 0});
+        const struct {
+            const char* name;
+            Qt::Alignment a;
+        } faelle[] = {{"rechts", Qt::AlignRight}, {"links", Qt::AlignLeft}, {"mitte", Qt::AlignHCenter}};
+        const QRectF box(70, 0, 10, 0);
+        for (const auto& f : faelle) b.detail().feld(f.name, "betrag", box, report::Maske::Waehrung, std::nullopt, f.a);
+        bez->setFluss(Textfluss::Abschneiden);
+        bez->setNachbarn(nullptr, b.detail().text("rechts"));
+        b.setDataset(ds);
+        const Seiten s = b.Layout();
+        const double breite = report::Messer::fuer(report::Schrift(10)).breite(QStringLiteral("12.345.678,90 €"));
+        QVERIFY(breite > box.width());
+        for (const auto& f : faelle) {
+            const auto* t = s[0].text(f.name);
+            QCOMPARE(t->text, QStringLiteral("12.345.678,90 €"));
+            QVERIFY2(std::abs(t->box.width() - breite) < 1e-6, f.name);
+        }
+        QCOMPARE(s[0].text("rechts")->box.right(), box.right());
+        QCOMPARE(s[0].text("links")->box.left(), box.left());
+        QVERIFY(std::abs(s[0].text("mitte")->box.center().x() - box.center().x()) < 1e-6);
+        // The description stops before the grown amount.
+        const auto* b1 = s[0].text("bez");
+        QVERIFY(!b1->text.isEmpty() && ds->FieldByName("bez").asString().startsWith(b1->text));
+        QVERIFY(b1->text.size() < ds->FieldByName("bez").asString().size());
+        const double ende = b1->box.left() + report::Messer::fuer(report::Schrift(10)).breite(b1->text);
+        QVERIFY2(ende <= box.right() - breite - 0.8 + 1e-6, qPrintable(QString::number(ende)));
     }
 
     void zuHoherBandWirdGekappt()

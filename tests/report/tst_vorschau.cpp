@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QTimer>
+#include <QToolBar>
 #include <QtTest/QtTest>
 
 namespace {
@@ -114,6 +115,42 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(4) == "%PDF");
         QCOMPARE(dm->ADOQuery->RecNo(), 3);  // the dataset is back where it was
+    }
+
+    // On a 1280 px wide screen every button of the preview is there at once,
+    // without the toolbar's overflow menu; the busy cursor is gone.
+    void alleKnoepfeAufEinmal()
+    {
+        report::Bericht b(QStringLiteral("Liste"));
+        Liste(b, 100);
+        QStringList versteckt;
+        bool leisteGefunden = false, ueberlauf = true, sanduhr = true;
+        QTimer::singleShot(0, [&] {
+            QWidget* dlg = WarteAufDialog("Vorschau");
+            if (!dlg) return;
+            sanduhr = QApplication::overrideCursor() != nullptr;
+            dlg->setWindowState(Qt::WindowNoState);
+            dlg->resize(1280, 1000);
+            auto* leiste = dlg->findChild<QToolBar*>("Werkzeugleiste");
+            leisteGefunden = leiste != nullptr;
+            if (leiste) {
+                (void)QTest::qWaitFor([&] { return leiste->width() == 1280; }, 5000);
+                for (QAction* a : leiste->actions()) {
+                    if (a->isSeparator()) continue;
+                    QWidget* k = leiste->widgetForAction(a);
+                    if (!k || !k->isVisible() || k->geometry().right() >= leiste->width())
+                        versteckt << (a->text().isEmpty() ? a->objectName() : a->text());
+                }
+                auto* erweiterung = leiste->findChild<QWidget*>("qt_toolbar_ext_button");
+                ueberlauf = erweiterung && erweiterung->isVisible();
+            }
+            Ausloesen(dlg, "AktionSchliessen");
+        });
+        report::Vorschau(b);
+        QVERIFY(leisteGefunden);
+        QVERIFY2(versteckt.isEmpty(), qPrintable(versteckt.join(", ")));
+        QVERIFY(!ueberlauf);
+        QVERIFY(!sanduhr);
     }
 
     void fehlerBeimLayoutKommtBeimAufruferAn()

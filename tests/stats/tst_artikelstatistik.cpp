@@ -1,4 +1,5 @@
 // The article and category statistics, driven through their windows.
+#include "PdfWoerter.h"
 #include "TestUmgebung.h"
 #include "Statistikdaten.h"
 #include "Statistikhilfen.h"
@@ -160,7 +161,7 @@ private slots:
         QCOMPARE(s.text("LabelBis")->box.top(), 24.8);
         QCOMPARE(s.text("label_gesamt_pro")->schrift.pointSizeF(), 6.0);
         QCOMPARE(s.text("label_gesamt_pro")->box.right(), 123.7);
-        QCOMPARE(s.text("Label_spanne_pro")->box.right(), 189.3);
+        QCOMPARE(s.text("Label_spanne_pro")->box.right(), 190.0);
         QCOMPARE(s.text("gesamt")->box.right(), 115.4);
         QVERIFY(s.text("gesamt")->ausrichtung & Qt::AlignRight);
         QCOMPARE(s.text("LabelVerkauf")->schrift.pointSizeF(), 12.0);
@@ -293,6 +294,32 @@ private slots:
         QCOMPARE(Texte(v.seiten, "artikel_bez"), QStringList({"Schraube"}));
         QCOMPARE(Texte(v.seiten, "label_gesamt_pro"), QStringList({"–"}));
         for (const char* n : {"LabelVerkauf", "LabelEinkauf", "LabelSpanne"}) QCOMPARE(Text(v.seiten, n), QString("0,00 €"));
+    }
+
+    // Wide numbers print whole and push the description and the unit aside
+    // (a purchase cost of millions moves right, off the share); no column
+    // is printed over another; text at its size.
+    void breiteZahlenImPdf()
+    {
+        test::Sql("INSERT INTO t_einheit VALUES (3, 'Pauschale')");
+        test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_preis, artikel_einheit_id, artikel_kategorie_id) VALUES "
+                  "(40, 1234567890123, 'Installationskabel Eco Aufputz NYM-J 5 x 2,5 mm², Ring 100 m', 1, 3, 1)");
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (40, 40, '2031-03-03', 2)");
+        test::Sql("INSERT INTO t_lieferschein_artikel VALUES (40, 40, 40, 123456.75, 100, 60), (41, 40, 1, 1, 10, 6)");
+        auto v = Beobachten([&] { jahr(fenster())->setText("2031"); knopf(fenster(), "BitBtn3")->click(); },
+                            *App().RepArtikelauswertung);
+        QVERIFY(v.gezeigt);
+        const QString pdf = m_ordner->datei("breit.pdf");
+        report::SchreibePdf(v.seiten, pdf);
+        std::vector<test::PdfWort> w;
+        test::PdfWoerterLesen(pdf, w);
+        QVERIFY2(test::Ueberlappungen(w).isEmpty(), qPrintable(test::Ueberlappungen(w).join("; ")));
+        for (const char* ganz : {"1234567890123", "123456,75", "12.345.675,00", "7.407.405,00", "4.938.270,00"})
+            QVERIFY2(!test::Woerter(w, ganz).empty(), ganz);
+        QVERIFY(std::any_of(w.begin(), w.end(), [](const test::PdfWort& x) { return x.text.startsWith("Installations"); }));
+        QVERIFY(test::Woerter(w, "Ring").empty());
+        const double soll = test::Schriftbreite("Artikelbezeichnung", 10);
+        QVERIFY(std::abs(test::Woerter(w, "Artikelbezeichnung").front().box.width() - soll) <= 0.01 * soll);
     }
 
     void vieleSeitenUndPdf()

@@ -1,4 +1,5 @@
 // The customer and all-customer statistics, driven through their modal windows.
+#include "PdfWoerter.h"
 #include "TestUmgebung.h"
 #include "Statistikdaten.h"
 #include "Statistikhilfen.h"
@@ -10,6 +11,7 @@
 #include "stats/Datum_alle_Adressen_auswertung.h"
 #include "stats/Rep_Adressenauswertung.h"
 #include "stats/Rep_alle_Adressenauswertung.h"
+#include "report/Ausgabe.h"
 #include "ui/Anwendung.h"
 
 #include <QCalendarWidget>
@@ -292,6 +294,41 @@ private slots:
         QVERIFY(l.vorschau.gezeigt);
         QCOMPARE(l.vorschau.seiten.at(0).anzahlBaender("QRGroup1"), 0);
         QCOMPARE(Text(l.vorschau.seiten, "LabelVonDatum"), QString("31.12.2023"));
+    }
+
+    // The listing as a PDF: text at its size, postcodes and amounts whole, no
+    // column printed over another.
+    void alleKundenPdf()
+    {
+        test::Sql("INSERT INTO t_adressen (id, adr_firma, adr_ganzername, adr_adresse, adr_plz, adr_ort, adr_kunde) VALUES "
+                  "(20, 'Großhandel Mannheimer Elektro- und Installationsbedarf GmbH & Co. KG', 'Maximiliane Mustermann-Schulze', "
+                  "'Friedrich-Ebert-Anlage 123a', '68159', 'Mannheim-Neckarstadt-West', -1)");
+        test::Sql("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (90, 90, '2029-05-05', 20), (91, 91, '2029-06-06', 2)");
+        test::Sql("INSERT INTO t_lieferschein_artikel VALUES (90, 90, 1, 1000, 12345.67, 6), (91, 91, 1, 2, 10, 6)");
+        const Lauf l = AlleKunden([](QWidget* w) {
+            jahr(w)->setText("2029");
+            knopf(w, "BitBtn3")->click();
+        });
+        QCOMPARE(Texte(l.vorschau.seiten, "adr_plz"), QStringList({"68159", "8010"}));
+        const QString pdf = m_ordner->datei("allekunden.pdf");
+        report::SchreibePdf(l.vorschau.seiten, pdf);
+        std::vector<test::PdfWort> w;
+        test::PdfWoerterLesen(pdf, w);
+        QVERIFY2(test::Ueberlappungen(w).isEmpty(), qPrintable(test::Ueberlappungen(w).join("; ")));
+        for (const char* ganz : {"68159", "8010", "12.345.670,00", "12.345.690,00"})
+            QVERIFY2(test::Woerter(w, ganz).size() == 1, ganz);
+        const struct {
+            QString wort;
+            double pt;
+            bool fett;
+        } groessen[] = {{"Gesamtumsatz:", 10, false}, {"Kundenstantistik", 14, true}, {"12.345.690,00", 12, false}};
+        for (const auto& g : groessen) {
+            const auto gefunden = test::Woerter(w, g.wort);
+            QVERIFY2(!gefunden.empty(), qPrintable(g.wort));
+            const double soll = test::Schriftbreite(g.wort, g.pt, g.fett);
+            QVERIFY2(std::abs(gefunden.front().box.width() - soll) <= 0.01 * soll,
+                     qPrintable(QStringLiteral("%1: %2 mm, in %3 pt %4 mm").arg(g.wort).arg(gefunden.front().box.width()).arg(g.pt).arg(soll)));
+        }
     }
 
     void alleKundenSummeOhneWert()
