@@ -85,7 +85,9 @@ std::vector<Token> Zerlegen(const QString& s)
             while (j < n && NameTeil(s.at(j)) && s.at(j) != QLatin1Char('$')) ++j;
             out.push_back({Art::Parameter, s.mid(i + 1, j - i - 1)});
         } else if (c == QLatin1Char('?')) {
-            out.push_back({Art::Parameter, QString()});
+            // "?" takes the next number, "?3" names its number itself.
+            while (j < n && s.at(j).isDigit()) ++j;
+            out.push_back({Art::Parameter, s.mid(i, j - i)});
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
             while (j < n && (s.at(j).isDigit() || s.at(j) == QLatin1Char('.'))) ++j;
             if (j < n && (s.at(j) == QLatin1Char('e') || s.at(j) == QLatin1Char('E'))) {
@@ -239,6 +241,15 @@ private:
 
     QString Parameter(const QString& name)
     {
+        if (name.startsWith(QLatin1Char('?'))) {
+            const int nr = name.mid(1).toInt();
+            if (nr <= 0) {
+                m_parameter << QString();
+                return QStringLiteral("$%1").arg(m_parameter.size());
+            }
+            while (m_parameter.size() < nr) m_parameter << QString();
+            return QStringLiteral("$%1").arg(nr);
+        }
         int nr = -1;
         if (!name.isEmpty()) nr = int(m_parameter.indexOf(name));
         if (nr < 0) {

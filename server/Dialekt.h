@@ -11,14 +11,14 @@ namespace server {
 struct Uebersetzung {
     QString sql;
     // The name of $1, $2, … in order; a name used twice keeps its number.
-    // A positional "?" has an empty name.
+    // A positional "?" or "?n" has an empty name.
     QStringList parameter;
 };
 
 // Rules of the translation (the server's schema keeps every name in lower case):
 // - [name] and "name" become "name" in lower case; unquoted names are left
 //   to the server, which folds them to lower case itself;
-// - :name becomes $n, ? becomes the next $n;
+// - :name becomes $n, ? becomes the next $n, ?n becomes $n;
 // - IIf(c, a, b) becomes CASE WHEN c THEN a ELSE b END, a bare c (a yes/no
 //   column holding -1 or 0) is tested with <> 0;
 // - like becomes ILIKE under a Unicode collation, without an escape

@@ -29,6 +29,9 @@ void TestDialekt::uebersetzen_data()
     QTest::newRow("Fragezeichen der Reihe nach")
         << "UPDATE t_artikel SET \"artikel_Mwst\" = ?, artikel_bez = ? WHERE id = ?"
         << "UPDATE t_artikel SET \"artikel_mwst\" = $1, artikel_bez = $2 WHERE id = $3" << QStringList{"", "", ""};
+    QTest::newRow("nummerierte Fragezeichen")
+        << "SELECT id FROM t WHERE d BETWEEN ?1 AND ?2 AND a = ?1" << "SELECT id FROM t WHERE d BETWEEN $1 AND $2 AND a = $1"
+        << QStringList{"", ""};
     QTest::newRow("Doppelpunkt in Text, Cast und Kommentar bleibt")
         << "select ':x', a::text, [b] -- :y [c]\nfrom t" << "select ':x', a::text, \"b\" -- :y [c]\nfrom t" << keine;
     QTest::newRow("Text mit Anführungszeichen und Klammern")
