@@ -25,6 +25,7 @@
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/nochnichtbezahlt_.h"
 #include "app/info.h"
+#include "einvoice/Anzeige.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ TOrdavo::TOrdavo(QWidget* parent) : QMainWindow(parent)
     ui::Verbinde(ui.IconErstellen1, &QAction::triggered, this, &TOrdavo::IconErstellen1Click);
     ui::Verbinde(ui.AlleLieferscheine1, &QAction::triggered, this, &TOrdavo::AlleLieferscheine1Click);
     ui::Verbinde(ui.Info1, &QAction::triggered, this, &TOrdavo::Info1Click);
+    ui::Verbinde(ui.ERechnungAnzeigen1, &QAction::triggered, this, &TOrdavo::ERechnungAnzeigen1Click);
     connect(ui.BitBtn5, &QPushButton::clicked, this, &QWidget::close);
     connect(ui.Beenden1, &QAction::triggered, this, &QWidget::close);
 
@@ -164,6 +166,11 @@ void TOrdavo::IconErstellen1Click()
 void TOrdavo::Info1Click()
 {
     if (App().AboutBox) App().AboutBox->ZeigeModal();
+}
+
+void TOrdavo::ERechnungAnzeigen1Click()
+{
+    einvoice::ERechnungAnzeigen(this);
 }
 
 void TOrdavo::FormClose()

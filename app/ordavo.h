@@ -27,6 +27,7 @@ public:
     void AdressenstammClick();
     void AlleLieferscheine1Click();
     void Info1Click();
+    void ERechnungAnzeigen1Click();
 
 protected:
     void FormCreate();

@@ -54,6 +54,7 @@ struct Partei {
 struct Zahlungsempfaenger {
     QString name;                      // BT-59
     Kennung kennung;                   // BT-60
+    Kennung registernummer;            // BT-61
 };
 struct Steuervertreter {
     QString name;                      // BT-62
@@ -95,6 +96,20 @@ struct ZuAbschlag {
     QString grundCode;                 // BT-98 / BT-105 / BT-140 / BT-145
 };
 
+// BG-32 item attribute.
+struct Eigenschaft {
+    QString name;                      // BT-160
+    QString wert;                      // BT-161
+};
+
+// BG-24 additional supporting document.
+struct Beleg {
+    QString kennung;                   // BT-122
+    QString beschreibung;              // BT-123
+    QString uri;                       // BT-124 external location
+    QString dateiname;                 // BT-125 attached document's file name
+};
+
 // BG-25 invoice line.
 struct Position {
     QString id;                        // BT-126
@@ -119,7 +134,9 @@ struct Position {
     QString verkaeuferArtikelNr;       // BT-155
     QString kaeuferArtikelNr;          // BT-156
     Kennung standardKennung;           // BT-157 (e.g. GTIN, scheme 0160)
+    QList<Kennung> klassifikationen;   // BT-158 with its list (scheme)
     QString herkunftsland;             // BT-159
+    QList<Eigenschaft> eigenschaften;  // BG-32
 };
 
 // BG-23 VAT breakdown, one per category and rate.
@@ -173,6 +190,7 @@ struct ERechnung {
     QString waehrung = QStringLiteral("EUR");           // BT-5
     QString ustWaehrung;               // BT-6 VAT accounting currency
     QDate steuerdatum;                 // BT-7
+    QString steuerdatumCode;           // BT-8 VAT point date code
     QDate faelligkeit;                 // BT-9 payment due date
     QString kaeuferreferenz;           // BT-10 buyer reference / Leitweg-ID
     QString projekt;                   // BT-11
@@ -182,6 +200,7 @@ struct ERechnung {
     QString wareneingang;              // BT-15
     QString versandanzeige;            // BT-16
     QString ausschreibung;             // BT-17
+    Kennung objektKennung;             // BT-18 invoiced object identifier
     QString buchungsreferenz;          // BT-19
     QString zahlungsbedingungen;       // BT-20
     QList<Notiz> notizen;              // BG-1
@@ -201,6 +220,7 @@ struct ERechnung {
     Summen summen;                     // BG-22
     QList<UStAufschluesselung> ust;    // BG-23
     QList<Position> positionen;        // BG-25
+    QList<Beleg> belege;               // BG-24
 };
 
 }  // namespace einvoice
