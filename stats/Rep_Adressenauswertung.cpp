@@ -1,5 +1,6 @@
 #include "stats/Rep_Adressenauswertung.h"
 
+#include "data/Abfrage.h"
 #include "data/Dataset.h"
 #include "data/dm_ordavo.h"
 #include "stats/Statistikabfragen.h"
@@ -85,16 +86,13 @@ void TRepAdressenauswertung::QRBand2BeforePrint(report::Band&, bool&)
 {
     // Every item of the customer's notes in the period, also those the rows leave out.
     TDMOrdavo* dm = App().DMOrdavo;
-    data::Dataset* q = dm->ADOQuery;
-    stats::Schliessen schliessen{q};
-    q->Close();
-    q->clearParameters();
-    q->setSql(QStringLiteral(
-        "SELECT Sum([la_preis]*[la_anzahl]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id\r\n"
-        " WHERE (((t_lieferschein.lief_adresse_id)=:id)) and ( lief_datum between :von and :bis)"));
-    stats::SetzeZeitraum(q, von(), bis());
-    q->setParameter(QStringLiteral("id"), dm->ADO_t_adressen->FieldByName(QStringLiteral("id")).asInteger());
-    q->Open();
-    LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+    data::AbfrageLesen(
+        dm->ADOQuery,
+        QStringLiteral(
+            "SELECT Sum([la_preis]*[la_anzahl]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id\r\n"
+            " WHERE (((t_lieferschein.lief_adresse_id)=:id)) and ( lief_datum between :von and :bis)"),
+        {{QStringLiteral("von"), von()}, {QStringLiteral("bis"), bis()},
+         {QStringLiteral("id"), dm->ADO_t_adressen->FieldByName(QStringLiteral("id")).asInteger()}},
+        [this](data::Dataset& q) { LabelNetto->setText(stats::Betrag(q.FieldByName(QStringLiteral("gesamt")))); });
     stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelNetto);
 }

@@ -1,5 +1,6 @@
 #include "stats/Rep_alle_Adressenauswertung.h"
 
+#include "data/Abfrage.h"
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/Regional.h"
@@ -84,17 +85,14 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
     // Every item of every note in the period, whatever its address. The
     // listing does not depend on the total: a failure to compute it shows 0,
     // never the total of an earlier run.
-    data::Dataset* q = App().DMOrdavo->ADOQuery;
-    stats::Schliessen schliessen{q};
     LabelNetto->setText(data::Waehrung(0.0));
     try {
-        q->Close();
-        q->clearParameters();
-        q->setSql(QStringLiteral(
-            "SELECT Sum([la_anzahl]*[la_preis]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id WHERE (((t_lieferschein.lief_datum) Between :von And :bis));"));
-        stats::SetzeZeitraum(q, von(), bis());
-        q->Open();
-        LabelNetto->setText(stats::Betrag(q->FieldByName(QStringLiteral("gesamt"))));
+        data::AbfrageLesen(
+            App().DMOrdavo->ADOQuery,
+            QStringLiteral(
+                "SELECT Sum([la_anzahl]*[la_preis]) AS gesamt FROM t_lieferschein INNER JOIN t_lieferschein_artikel ON t_lieferschein.id = t_lieferschein_artikel.la_lieferschein_id WHERE (((t_lieferschein.lief_datum) Between :von And :bis));"),
+            {{QStringLiteral("von"), von()}, {QStringLiteral("bis"), bis()}},
+            [this](data::Dataset& q) { LabelNetto->setText(stats::Betrag(q.FieldByName(QStringLiteral("gesamt")))); });
     } catch (const data::Fehler&) {
         // The listing prints without the total.
     }
