@@ -1,5 +1,6 @@
 #include "import/Uebernahme.h"
 
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
 
 #include <QDateTime>
@@ -207,28 +208,23 @@ public:
             throw data::Fehler(text);
         }
     }
-    // Rows of a statement as text values (NULL as invalid QVariant).
+    // Rows of a statement (NULL as invalid QVariant).
     QList<QVariantList> Zeilen(const QString& sql)
     {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-            throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        data::Anweisung st(m_db, sql);
         QList<QVariantList> out;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        while (st.schritt()) {
             QVariantList z;
-            for (int i = 0; i < sqlite3_column_count(st); ++i) {
-                switch (sqlite3_column_type(st, i)) {
+            for (int i = 0; i < sqlite3_column_count(st.get()); ++i) {
+                switch (sqlite3_column_type(st.get(), i)) {
                 case SQLITE_NULL: z << QVariant(); break;
-                case SQLITE_INTEGER: z << QVariant(qlonglong(sqlite3_column_int64(st, i))); break;
-                case SQLITE_FLOAT: z << QVariant(sqlite3_column_double(st, i)); break;
-                default: z << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
+                case SQLITE_INTEGER: z << QVariant(qlonglong(sqlite3_column_int64(st.get(), i))); break;
+                case SQLITE_FLOAT: z << QVariant(sqlite3_column_double(st.get(), i)); break;
+                default: z << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i))));
                 }
             }
             out << z;
         }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(m_db)));
         return out;
     }
 
@@ -238,37 +234,24 @@ private:
     bool m_fertig = false;
 };
 
-class Anweisung {
+// The insert of one table. Unlike the program's other statements, a refused
+// row is not an error here but a case to handle (a key or code taken twice),
+// so stepping returns the engine's result code instead of throwing.
+class Einfuegung {
 public:
-    Anweisung(sqlite3* db, const QString& sql) : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_st, nullptr) != SQLITE_OK)
-            throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Anweisung() { sqlite3_finalize(m_st); }
-    Anweisung(const Anweisung&) = delete;
-    Anweisung& operator=(const Anweisung&) = delete;
-    void Binden(int i, const QVariant& v)
-    {
-        if (!v.isValid()) sqlite3_bind_null(m_st, i);
-        else if (v.typeId() == QMetaType::LongLong) sqlite3_bind_int64(m_st, i, v.toLongLong());
-        else if (v.typeId() == QMetaType::Double) sqlite3_bind_double(m_st, i, v.toDouble());
-        else {
-            const QByteArray t = v.toString().toUtf8();
-            sqlite3_bind_text(m_st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        }
-    }
+    Einfuegung(sqlite3* db, const QString& sql) : m_db(db), m_st(db, sql) {}
+    void Binden(int i, const QVariant& v) { data::Binde(m_st.get(), i, v); }
     int Schritt()
     {
-        const int rc = sqlite3_step(m_st);
-        sqlite3_reset(m_st);
+        const int rc = sqlite3_step(m_st.get());
+        sqlite3_reset(m_st.get());
         return rc;
     }
     QString Meldung() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
 private:
     sqlite3* m_db;
-    sqlite3_stmt* m_st = nullptr;
+    data::Anweisung m_st;
 };
 
 struct Ziel {
@@ -394,7 +377,7 @@ private:
             namen << Klammer(ziele[j].name);
             fragen << QStringLiteral("?");
         }
-        Anweisung einf(m_datei->db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Klammer(eigene), namen.join(QLatin1Char(',')), fragen.join(QLatin1Char(','))));
+        Einfuegung einf(m_datei->db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Klammer(eigene), namen.join(QLatin1Char(',')), fragen.join(QLatin1Char(','))));
 
         QMap<int, qint64> quellSummen;  // per index into ziele, money columns only
         for (int j : benutzt)
@@ -438,7 +421,7 @@ private:
 
     // A key or code that is already taken (or missing) gets left to the
     // database: the row is kept under a new number, and the protocol says so.
-    void Einfuegen(Anweisung& einf, const QString& tabelle, const QString& kennung, const QList<Ziel>& ziele,
+    void Einfuegen(Einfuegung& einf, const QString& tabelle, const QString& kennung, const QList<Ziel>& ziele,
                    const QList<int>& benutzt, QList<QVariant>& werte)
     {
         for (int versuch = 0;; ++versuch) {
