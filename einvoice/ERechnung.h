@@ -205,7 +205,7 @@ struct ERechnung {
     QString zahlungsbedingungen;       // BT-20
     QList<Notiz> notizen;              // BG-1
     QString prozess;                   // BT-23 business process
-    QString spezifikation;             // BT-24 specification identifier (guideline)
+    QString spezifikation;             // BT-24 guideline the invoice follows
     QString vorherigeRechnung;         // BT-25 preceding invoice (BG-3)
     QDate vorherigeRechnungDatum;      // BT-26
 
