@@ -27,18 +27,8 @@
 
 namespace {
 
-void Schreibe(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
-}
-
-QByteArray Lies(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::Lies;
+using test::Schreibe;
 
 // A stand-in program that records that it ran, after a pause (to see waiting).
 void StandIn(const QString& pfad, const QString& merker, double sekunden = 0)

@@ -17,22 +17,12 @@ using uebernahme::Jetart;
 
 namespace {
 
+using test::Lies;
+using test::Schreibe;
+
 const QString kFrage = QStringLiteral("Diese Datenbank stammt aus der Windows-Fassung von Ordavo. Sollen die Daten jetzt übernommen werden?");
 
 QString Jet(const QString& name) { return QStringLiteral("%1/../shared/jet/%2").arg(qEnvironmentVariable("ORDAVO_SOURCE_DIR"), name); }
-
-QByteArray Lies(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreibe(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly)) qFatal("nicht zu schreiben: %s", qPrintable(pfad));
-    f.write(inhalt);
-}
 
 QStringList Dateien(const test::Programmordner& o) { return QDir(o.pfad()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 

@@ -17,18 +17,7 @@
 
 namespace {
 
-void Schreiben(const QString& datei, const QByteArray& inhalt)
-{
-    QFile f(datei);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
-}
-
-QByteArray Lesen(const QString& datei)
-{
-    QFile f(datei);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
+QByteArray Lesen(const QString& datei) { return test::Lies(datei, "<fehlt>"); }
 
 // Every file below the folder with its content.
 QMap<QString, QByteArray> Inhalt(const QString& ordner)
@@ -53,8 +42,8 @@ private slots:
         const QString home = tmp.filePath(QStringLiteral("home"));
         const QString probe = tmp.filePath(QStringLiteral("probe"));
         QVERIFY(QDir().mkpath(home + QStringLiteral("/Desktop")));
-        Schreiben(home + QStringLiteral("/Desktop/Ordavo.desktop"), "[Desktop Entry]\nExec=/echt/ordavo\n");
-        Schreiben(home + QStringLiteral("/Ordavo.zip"), "die echte Sicherung");
+        test::Schreibe(home + QStringLiteral("/Desktop/Ordavo.desktop"), "[Desktop Entry]\nExec=/echt/ordavo\n");
+        test::Schreibe(home + QStringLiteral("/Ordavo.zip"), "die echte Sicherung");
         const auto vorher = Inhalt(home);
         const QByteArray alterHome = qgetenv("HOME");
         qputenv("HOME", home.toLocal8Bit());
@@ -76,7 +65,7 @@ private slots:
         platform::SetzeProgrammordner(probe);
         // The backup tool that closing starts is a stand-in here that notes it ran.
         QFile::remove(probe + QStringLiteral("/datensicherung"));
-        Schreiben(probe + QStringLiteral("/datensicherung"), "#!/bin/sh\npwd > gestartet\n");
+        test::Schreibe(probe + QStringLiteral("/datensicherung"), "#!/bin/sh\npwd > gestartet\n");
         QFile::setPermissions(probe + QStringLiteral("/datensicherung"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         test::ProgrammErzeugen();
         Programm().Ordavo->show();

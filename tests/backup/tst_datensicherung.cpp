@@ -1,5 +1,6 @@
 // The backup window, driven as the user does: choose the destination, back up,
 // leave without backup; and what ends up on disk.
+#include "TestUmgebung.h"
 #include "backup/datensicherung1.h"
 
 #include <QCryptographicHash>
@@ -32,6 +33,10 @@
 using backup::TForm_Datensicherung;
 
 namespace {
+
+// A missing file reads as a marker, never as an empty file.
+QByteArray Lies(const QString& pfad) { return test::Lies(pfad, "<fehlt>"); }
+using test::Schreibe;
 
 const QString kErfolg = QStringLiteral("Die Datensicherung war erfolgreich.\n\r\n\rDie Sicherung lautet: ");
 const QString kMisserfolg = QStringLiteral(
@@ -198,19 +203,6 @@ int Blattseite(const QString& pfad, const char* tabelle, int n, int* seitengroes
     }
     sqlite3_close(db);
     return seite;
-}
-
-QByteArray Lies(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
-void Schreibe(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(inhalt);
 }
 
 struct Eintrag {

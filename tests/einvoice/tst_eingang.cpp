@@ -33,6 +33,9 @@
 
 namespace {
 
+using test::Lies;
+using test::Schreibe;
+
 QString Beispiele()
 {
     return QDir(qEnvironmentVariable("ORDAVO_SOURCE_DIR")).filePath(QStringLiteral("../shared/einvoice/beispiele"));
@@ -71,19 +74,6 @@ QString Einzeilig(const report::Seiten& seiten, const QString& name)
 {
     const auto t = Texte(seiten, name);
     return t.empty() ? QString() : t.front()->text.simplified().remove(QLatin1Char(' '));
-}
-
-QByteArray Lies(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreibe(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
 }
 
 // A one-page PDF without attachments, as any office program makes it.

@@ -1,4 +1,5 @@
 // The settings file: reading, and writing one key while every other byte stays.
+#include "TestUmgebung.h"
 #include "platform/IniDatei.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@
 #endif
 
 namespace {
+
+using test::Schreibe;
 
 // Tests run as root, and root may write into read-only files and folders.
 // While this guard lives, the thread gives up that privilege, so that
@@ -56,13 +59,6 @@ QByteArray Inhalt(const QString& pfad)
     QFile f(pfad);
     if (!f.open(QIODevice::ReadOnly)) return QByteArray("<fehlt>");
     return f.readAll();
-}
-
-void Schreibe(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(inhalt), inhalt.size());
 }
 
 // A file as written by the Windows program: CRLF, comments, both sections,

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -191,6 +192,19 @@ void BeimNaechstenDialog(std::function<void(QWidget*)> aktion)
     Dialogwaechter& w = Waechter();
     w.handler.push_back(std::move(aktion));
     w.Starten();
+}
+
+QByteArray Lies(const QString& pfad, const QByteArray& wennFehlt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : wennFehlt;
+}
+
+void Schreibe(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(pfad));
+    QCOMPARE(f.write(inhalt), inhalt.size());
 }
 
 void BeimDialog(std::function<void(QWidget*)> aktion)

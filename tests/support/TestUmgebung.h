@@ -32,6 +32,11 @@ private:
     QString m_vorher;
 };
 
+// A file's bytes; `wennFehlt` when it cannot be read (e.g. it is missing).
+QByteArray Lies(const QString& pfad, const QByteArray& wennFehlt = {});
+// Writes `inhalt` as the whole file; a failure fails the running test.
+void Schreibe(const QString& pfad, const QByteArray& inhalt);
+
 // Runs SQL on a connection of its own (not the program's), so tests can
 // prepare data and check what was really stored.
 void Sql(const QString& sql, const QList<QVariant>& werte = {});
