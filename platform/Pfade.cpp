@@ -1,5 +1,7 @@
 #include "platform/Pfade.h"
 
+#include "platform/IniDatei.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -57,6 +59,11 @@ QString Einstellungsdatei(const QString& programmdatei)
 QString OrdavoIni()
 {
     return DateiImOrdner(Programmordner(), QStringLiteral("Ordavo.ini"));
+}
+
+QString Datenbankserver()
+{
+    return IniDatei(OrdavoIni()).lesen(QStringLiteral("Datenbank"), QStringLiteral("Server"));
 }
 
 QString Programmname(const QString& basisname)

@@ -22,6 +22,11 @@ QString Einstellungsdatei(const QString& programmdatei);
 // Ordavo.ini in the program folder, shared by both programs.
 QString OrdavoIni();
 
+// The database server both programs work on instead of ordavo_tab.mdb: the
+// libpq connection string of key "Server" in section "Datenbank" of
+// Ordavo.ini; empty when none is set (the file is used).
+QString Datenbankserver();
+
 // A program's file name with the platform's executable suffix
 // ("datensicherung" here, "datensicherung.exe" on Windows).
 QString Programmname(const QString& basisname);
