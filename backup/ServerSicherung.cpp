@@ -53,10 +53,17 @@ bool AngabePruefen(const QString& angabe, QString* datenbank, QString* fehler)
     return true;
 }
 
-// The last lines pg_dump wrote to its error output: enough to name the cause.
+// What pg_dump wrote to its error output, from its own first line on:
+// Debian's wrapper script may warn about the locale before it. The last
+// lines are enough to name the cause.
 QString Fehlerausgabe(const QByteArray& ausgabe)
 {
     QStringList zeilen = QString::fromLocal8Bit(ausgabe).trimmed().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < zeilen.size(); ++i)
+        if (zeilen[i].startsWith(QLatin1String("pg_dump:"))) {
+            zeilen = zeilen.mid(i);
+            break;
+        }
     if (zeilen.size() > 8) zeilen = zeilen.mid(zeilen.size() - 8);
     return zeilen.join(QLatin1Char('\n')).left(2000);
 }

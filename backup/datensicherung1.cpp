@@ -159,9 +159,9 @@ void ResteEntfernen(const Datensicherungspfade& pfade)
         if (!PrivaterOrdner(pfade.arbeitsordner, &fehler, false)) return;
         sperre = Sperre(pfade.arbeitsordner);
         if (!sperre) return;
-        const QFileInfoList dateien = QDir(pfade.arbeitsordner)
-                                          .entryInfoList({QStringLiteral("Ordavo.zip.*"), QStringLiteral("Ordavo.sql.*")},
-                                                         QDir::Files | QDir::Hidden | QDir::System);
+        const QStringList muster{QStringLiteral("Ordavo.zip.*"), QStringLiteral("Ordavo.sql.*")};
+        const QFileInfoList dateien =
+            QDir(pfade.arbeitsordner).entryInfoList(muster, QDir::Files | QDir::Hidden | QDir::System);
         for (const QFileInfo& info : dateien)
             if (IstUnserTempArchiv(info) || IstUnserDump(info)) QFile::remove(info.filePath());
     }
