@@ -772,7 +772,7 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Misst die Wege des Programms gegen dieselben Anweisungen direkt auf SQLite."));
+    p.setApplicationDescription(QStringLiteral("Misst die Wege des Programms gegen dieselben Anweisungen direkt auf SQLite (mit --server auf PostgreSQL direkt über libpq)."));
     p.addHelpOption();
     p.addOption({QStringLiteral("wiederholungen"), QStringLiteral("Wiederholungen der großen Messungen (Vorgabe 5)."), QStringLiteral("n"),
                  QStringLiteral("5")});
