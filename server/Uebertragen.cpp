@@ -188,15 +188,40 @@ void Vergleichen(sqlite3* quelle, PgVerbindung& ziel, Uebertragung& u)
 }
 
 // Removes the tables this run made, so a failed run leaves the empty
-// database it found.
+// database it found; but only while they are still empty, in case another
+// workstation has begun to use them meanwhile.
 void TabellenEntfernen(PgVerbindung& db)
 {
     QStringList namen{Name(VersionsTabelle())};
     for (const QString& t : Tabellen()) namen << Name(t);
     try {
-        db.Ausfuehren(QStringLiteral("DROP TABLE IF EXISTS %1 CASCADE").arg(namen.join(QStringLiteral(", "))));
+        db.Ausfuehren(QStringLiteral("BEGIN"));
+        db.Ausfuehren(QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(namen.join(QStringLiteral(", "))));
+        for (const QString& t : Tabellen())
+            if (!db.Abfrage(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(Name(t))).zeilen.isEmpty()) {
+                Zurueckrollen(db);
+                return;
+            }
+        db.Ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(namen.join(QStringLiteral(", "))));
+        db.Ausfuehren(QStringLiteral("COMMIT"));
     } catch (const data::Fehler&) {
         // Empty tables stay; the next run takes them as its target.
+        Zurueckrollen(db);
+    }
+}
+
+// Keys the server would number itself (identity or serial columns) go on
+// after the highest copied value, not from 1 into the copied rows.
+void ZaehlerNachziehen(PgVerbindung& db)
+{
+    const PgErgebnis spalten = db.Abfrage(QStringLiteral(
+        "SELECT table_name, column_name FROM information_schema.columns "
+        "WHERE table_schema = current_schema() AND (is_identity = 'YES' OR column_default LIKE 'nextval(%')"));
+    for (const auto& z : spalten.zeilen) {
+        const QString tabelle = z.at(0).toString(), spalte = z.at(1).toString();
+        db.Abfrage(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), coalesce(max(%1), 0) + 1, false) FROM %2")
+                       .arg(Name(spalte), Name(tabelle)),
+                   {Name(tabelle), spalte});
     }
 }
 
@@ -264,6 +289,7 @@ Uebertragung InLeereDatenbankUebertragen(sqlite3* quelle, PgVerbindung& ziel, bo
         }
         if (begonnen) *begonnen = true;
         Kopieren(quelle, ziel);
+        ZaehlerNachziehen(ziel);
         Vergleichen(quelle, ziel, u);
         ziel.Ausfuehren(QStringLiteral("COMMIT"));
     } catch (...) {
@@ -271,7 +297,11 @@ Uebertragung InLeereDatenbankUebertragen(sqlite3* quelle, PgVerbindung& ziel, bo
         if (u.schemaAngelegt) TabellenEntfernen(ziel);
         throw;
     }
-    ziel.Ausfuehren(QStringLiteral("ANALYZE"));
+    // The data are committed; statistics missing for now are no failure.
+    try {
+        ziel.Ausfuehren(QStringLiteral("ANALYZE"));
+    } catch (const data::Fehler&) {
+    }
     return u;
 }
 
