@@ -5,7 +5,6 @@
 #include "server/PgSchema.h"
 #include "server/PgVerbindung.h"
 
-#include <QSet>
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
@@ -67,19 +66,35 @@ QList<QPair<QString, qint64>> Kopieren(sqlite3* quelle, PgVerbindung& ziel)
 
         qint64 n = 0;
         QList<QVariant> werte;
-        QStringList gruppen;
-        QString erste, letzte;  // which rows a refused statement held
+        QStringList gruppen, kennungen;  // kennungen: which rows the statement holds
+        const auto einzeln = [&](int i) {
+            QStringList platz;
+            for (int k = 1; k <= spalten; ++k) platz << QStringLiteral("$%1").arg(k);
+            ziel.Abfrage(kopf + QLatin1Char('(') + platz.join(QStringLiteral(", ")) + QLatin1Char(')'), werte.mid(i * spalten, spalten));
+        };
         const auto senden = [&] {
             if (gruppen.isEmpty()) return;
+            ziel.Ausfuehren(QStringLiteral("SAVEPOINT zeilen"));
             try {
                 ziel.Abfrage(kopf + gruppen.join(QStringLiteral(", ")), werte);
+                ziel.Ausfuehren(QStringLiteral("RELEASE SAVEPOINT zeilen"));
             } catch (const data::Fehler& f) {
-                const QString welche = erste == letzte ? erste : QStringLiteral("%1 bis %2").arg(erste, letzte);
-                throw data::Fehler(QStringLiteral("Eine Zeile der Tabelle %1 (%2) lässt sich auf dem Server nicht "
-                                                  "speichern: %3").arg(tabelle, welche, f.text()));
+                // Row by row again, to name the one the server refuses.
+                ziel.Ausfuehren(QStringLiteral("ROLLBACK TO SAVEPOINT zeilen"));
+                for (int i = 0; i < kennungen.size(); ++i) {
+                    try {
+                        einzeln(i);
+                    } catch (const data::Fehler& g) {
+                        throw data::Fehler(QStringLiteral("Eine Zeile der Tabelle %1 (%2) lässt sich auf dem Server nicht "
+                                                          "speichern: %3").arg(tabelle, kennungen.at(i), g.text()));
+                    }
+                }
+                throw data::Fehler(QStringLiteral("Die Zeilen der Tabelle %1 (%2 bis %3) lassen sich auf dem Server nicht "
+                                                  "speichern: %4").arg(tabelle, kennungen.first(), kennungen.last(), f.text()));
             }
             werte.clear();
             gruppen.clear();
+            kennungen.clear();
         };
         int rc;
         while ((rc = sqlite3_step(lesen.st)) == SQLITE_ROW) {
@@ -94,9 +109,8 @@ QList<QPair<QString, qint64>> Kopieren(sqlite3* quelle, PgVerbindung& ziel)
                 werte << w;
                 platz << QStringLiteral("$%1").arg(werte.size());
             }
-            letzte = kennung >= 0 ? QStringLiteral("id %1").arg(werte.at(werte.size() - spalten + kennung).toString())
-                                  : QStringLiteral("Zeile %1").arg(n);
-            if (gruppen.isEmpty()) erste = letzte;
+            kennungen << (kennung >= 0 ? QStringLiteral("id %1").arg(werte.at(werte.size() - spalten + kennung).toString())
+                                       : QStringLiteral("Zeile %1").arg(n));
             gruppen << QLatin1Char('(') + platz.join(QStringLiteral(", ")) + QLatin1Char(')');
             if (gruppen.size() >= proAnweisung) senden();
         }
