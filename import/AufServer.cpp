@@ -97,6 +97,18 @@ void QuellePruefen(Sqlite& db, const QString& name)
     if (!fehlend.isEmpty())
         throw data::Fehler(QStringLiteral("%1 ist keine Datenbank von Ordavo (es fehlen die Tabellen %2). Es wird nichts übernommen.")
                                .arg(name, fehlend.join(QStringLiteral(", "))));
+    // The file lets a delivery note number occur twice, the server does not.
+    const auto doppelt = db.Zeilen(QStringLiteral(
+        "SELECT lief_nr, group_concat(id, ', ') FROM (SELECT lief_nr, id FROM t_lieferschein ORDER BY id) "
+        "WHERE lief_nr IS NOT NULL GROUP BY lief_nr HAVING count(*) > 1 ORDER BY lief_nr"));
+    if (!doppelt.isEmpty()) {
+        QStringList nummern;
+        for (const QStringList& z : doppelt.mid(0, 10)) nummern << QStringLiteral("Nr. %1 (id %2)").arg(z.at(0), z.at(1));
+        if (doppelt.size() > 10) nummern << QStringLiteral("und %1 weitere").arg(doppelt.size() - 10);
+        throw data::Fehler(QStringLiteral("%1 enthält Lieferscheinnummern mehrfach: %2. Auf dem Server ist jede Nummer nur "
+                                          "einmal möglich; bitte die Nummern vorher ändern. Es wird nichts übernommen.")
+                               .arg(name, nummern.join(QStringLiteral(", "))));
+    }
     const auto verwaist = db.Zeilen(QStringLiteral("PRAGMA foreign_key_check"));
     if (!verwaist.isEmpty()) {
         QStringList zeilen;

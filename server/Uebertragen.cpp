@@ -5,6 +5,7 @@
 #include "server/PgSchema.h"
 #include "server/PgVerbindung.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
@@ -217,6 +218,13 @@ void TabellenEntfernen(PgVerbindung& db)
                 return;
             }
         db.Ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(namen.join(QStringLiteral(", "))));
+        // The functions the schema made (e.g. for its triggers) go as well,
+        // or the next run could not make them again.
+        static const QRegularExpression funktion(QStringLiteral("^\\s*CREATE\\s+(?:OR\\s+REPLACE\\s+)?FUNCTION\\s+([^\\s(]+)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        for (const QString& a : SchemaAnweisungenPostgres())
+            if (const auto m = funktion.match(a); m.hasMatch())
+                db.Ausfuehren(QStringLiteral("DROP FUNCTION IF EXISTS %1").arg(m.captured(1)));
         db.Ausfuehren(QStringLiteral("COMMIT"));
     } catch (const data::Fehler&) {
         // Empty tables stay; the next run takes them as its target.

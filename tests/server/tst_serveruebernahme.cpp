@@ -163,6 +163,7 @@ private slots:
     void belegteDatenbankBleibtUnberuehrt();
     void fehlerBeimKopierenLaesstNichtsZurueck_data();
     void fehlerBeimKopierenLaesstNichtsZurueck();
+    void doppelteLieferscheinnummer();
     void jetDateiAufDenServer();
 
 private:
@@ -298,7 +299,9 @@ void TstServeruebernahme::fehlerBeimKopierenLaesstNichtsZurueck()
         for (const qint64 n : Zeilenzahlen(db)) QCOMPARE(n, qint64(0));
         QCOMPARE(db.Wert(QStringLiteral("SELECT count(*) FROM t_schemaversion")).toLongLong(), qint64(1));
     } else {
-        QCOMPARE(TabellenAufDemServer(db), qint64(0));  // the tables made for the run are gone again
+        // What the run made is gone again, so a second run can make it anew.
+        QCOMPARE(TabellenAufDemServer(db), qint64(0));
+        QCOMPARE(db.Wert(QStringLiteral("SELECT count(*) FROM pg_proc WHERE pronamespace = 'public'::regnamespace")).toLongLong(), qint64(0));
     }
     const QString protokoll = ProtokollNeben(m_ordner->datenbank());
     QVERIFY2(protokoll.contains(QStringLiteral("Die Daten wurden NICHT übernommen: Eine Zeile der Tabelle t_lieferschein")),
@@ -309,6 +312,18 @@ void TstServeruebernahme::fehlerBeimKopierenLaesstNichtsZurueck()
     const Lauf zweiter = Uebernahme(sdb.angabe(), m_ordner->datenbank());
     QVERIFY2(zweiter.code == 0, qPrintable(zweiter.meldung));
     QCOMPARE(Zeilenzahlen(db).value(QStringLiteral("t_lieferschein")), qint64(4));
+}
+
+void TstServeruebernahme::doppelteLieferscheinnummer()
+{
+    Laden();
+    test::Sql(QStringLiteral("INSERT INTO t_lieferschein (id, lief_nr, lief_datum, lief_adresse_id) VALUES (9, 100, '2024-05-01', 1)"));
+    Serverdatenbank sdb;
+    const Lauf l = Uebernahme(sdb.angabe(), m_ordner->datenbank());
+    QCOMPARE(l.code, 1);
+    QVERIFY2(l.meldung.contains(QStringLiteral("Lieferscheinnummern mehrfach: Nr. 100 (id 1, 9).")), qPrintable(l.meldung));
+    server::PgVerbindung db(sdb.angabe());
+    QCOMPARE(TabellenAufDemServer(db), qint64(0));
 }
 
 void TstServeruebernahme::jetDateiAufDenServer()
