@@ -496,13 +496,13 @@ void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
         // Many items: the second half goes to the other core, read from the
         // file on a connection of its own. That connection sees only what is
         // committed, so not while this one has a transaction open, nor for a
-        // database without a file.
+        // database without a file; and only with an SQLite built for threads.
         const char* datei = sqlite3_db_filename(db, "main");
         std::unique_ptr<Helfer> helfer;
         qint64 mitte = letzte;
         const quint64 spanne = quint64(letzte) - quint64(erste);  // rowids may lie anywhere
         if (letzte > erste && spanne >= quint64(std::max<qint64>(g_zweiKerneAb, 1)) && sqlite3_get_autocommit(db)
-            && datei && *datei) {
+            && datei && *datei && sqlite3_threadsafe()) {
             mitte = erste + qint64(spanne / 2);
             try {
                 helfer = std::make_unique<Helfer>(QByteArray(datei), schluessel, &belege, mitte + 1, letzte);
