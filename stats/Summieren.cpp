@@ -360,16 +360,37 @@ private:
     sqlite3* m_db;
 };
 
-// The items from rowid `von` to `bis` (both included) into `lauf`, on `db`.
-// The function that takes the items in the statement itself spares the
-// column calls of stepping every row.
-void Durchlauf(sqlite3* db, Lauf& lauf, qint64 von, qint64 bis)
+// Which items a statement reads, by rowid.
+enum class Bereich {
+    Alle,
+    Bis,  // up to ?1, included
+    Ab,   // after ?1: to the end, without a check per row
+    Beleg,  // those of the note ?1, through the index
+};
+
+// The statement that hands the items to ordavo_stat_posten, which spares
+// the column calls of stepping every row. The sums per customer leave the
+// article unread.
+QByteArray PostenSql(Schluessel schluessel, Bereich bereich)
+{
+    QByteArray sql = QByteArrayLiteral("SELECT count(ordavo_stat_posten(la_lieferschein_id, ");
+    sql += schluessel == Schluessel::Artikel ? "la_artikel_id" : "NULL";
+    sql += ", la_anzahl, la_preis, la_artikel_einkauf)) FROM t_lieferschein_artikel";
+    switch (bereich) {
+    case Bereich::Alle: break;
+    case Bereich::Bis: sql += " WHERE rowid <= ?1"; break;
+    case Bereich::Ab: sql += " WHERE rowid > ?1"; break;
+    case Bereich::Beleg: sql += " WHERE la_lieferschein_id = ?1"; break;
+    }
+    return sql;
+}
+
+// The items of `bereich` into `lauf`, on `db`.
+void Durchlauf(sqlite3* db, Lauf& lauf, Bereich bereich, qint64 grenze = 0)
 {
     const Funktion f(db, &lauf);
-    Anweisung a(db, "SELECT count(ordavo_stat_posten(la_lieferschein_id, la_artikel_id, la_anzahl, la_preis, "
-                    "la_artikel_einkauf)) FROM t_lieferschein_artikel WHERE rowid BETWEEN ?1 AND ?2");
-    sqlite3_bind_int64(a.st(), 1, von);
-    sqlite3_bind_int64(a.st(), 2, bis);
+    Anweisung a(db, PostenSql(lauf.schluessel, bereich).constData());
+    if (bereich != Bereich::Alle) sqlite3_bind_int64(a.st(), 1, grenze);
     while (a.Schritt()) {
     }
     lauf.abarbeiten();
@@ -385,18 +406,18 @@ qint64 Ganzzahl(sqlite3* db, const char* sql)
 // Counts the commits of other connections to the file (SQLite's data_version).
 qint64 Stand(sqlite3* db) { return Ganzzahl(db, "PRAGMA data_version"); }
 
-std::atomic<qint64> g_zweiKerneAb{200000};
+std::atomic<qint64> g_zweiKerneAb{50000};
 std::atomic<bool> g_zuletztGeteilt{false};
 
-// The second half of the items, on a connection of its own in a thread of
+// The first part of the items, on a connection of its own in a thread of
 // its own. Anything that goes wrong there leaves `ok` false: the caller then
-// sums that half itself.
+// sums that part itself.
 class Helfer {
 public:
-    Helfer(const QByteArray& datei, Schluessel schluessel, const Belege* belege, qint64 von, qint64 bis)
+    Helfer(const QByteArray& datei, Schluessel schluessel, const Belege* belege, qint64 bis)
         : m_lauf(schluessel, belege)
     {
-        m_thread = std::thread([this, datei, von, bis] { Laufen(datei, von, bis); });
+        m_thread = std::thread([this, datei, bis] { Laufen(datei, bis); });
     }
     ~Helfer() { warten(); }
     Helfer(const Helfer&) = delete;
@@ -410,14 +431,14 @@ public:
     const Lauf& lauf() const { return m_lauf; }
 
 private:
-    void Laufen(const QByteArray& datei, qint64 von, qint64 bis)
+    void Laufen(const QByteArray& datei, qint64 bis)
     {
         sqlite3* db = nullptr;
         try {
             // Read-only and used by this thread alone: no locking inside SQLite.
             if (sqlite3_open_v2(datei.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
                 sqlite3_busy_timeout(db, 2000);
-                Durchlauf(db, m_lauf, von, bis);
+                Durchlauf(db, m_lauf, Bereich::Bis, bis);
                 m_ok = !m_lauf.fehler;
             }
         } catch (...) {
@@ -479,8 +500,7 @@ void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
         // A short period reads its notes' items through the index; a long one
         // steps all items once, which is cheaper than a look-up per note.
         const Funktion f(db, &lauf);
-        Anweisung a(db, "SELECT count(ordavo_stat_posten(la_lieferschein_id, la_artikel_id, la_anzahl, la_preis, "
-                        "la_artikel_einkauf)) FROM t_lieferschein_artikel WHERE la_lieferschein_id = ?1");
+        Anweisung a(db, PostenSql(schluessel, Bereich::Beleg).constData());
         for (const auto& paar : belege.paare()) {
             a.Neu();
             sqlite3_bind_int64(a.st(), 1, paar.first);
@@ -493,36 +513,40 @@ void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
         // the table, both together only by reading all of it.
         const qint64 erste = Ganzzahl(db, "SELECT min(rowid) FROM t_lieferschein_artikel");
         const qint64 letzte = Ganzzahl(db, "SELECT max(rowid) FROM t_lieferschein_artikel");
-        // Many items: the second half goes to the other core, read from the
+        // Many items: the first part goes to the other core, read from the
         // file on a connection of its own. That connection sees only what is
         // committed, so not while this one has a transaction open, nor for a
         // database without a file; and only with an SQLite built for threads.
         const char* datei = sqlite3_db_filename(db, "main");
         std::unique_ptr<Helfer> helfer;
-        qint64 mitte = letzte;
+        qint64 mitte = 0;
         const quint64 spanne = quint64(letzte) - quint64(erste);  // rowids may lie anywhere
         if (letzte > erste && spanne >= quint64(std::max<qint64>(g_zweiKerneAb, 1)) && sqlite3_get_autocommit(db)
             && datei && *datei && sqlite3_threadsafe()) {
-            mitte = erste + qint64(spanne / 2);
+            // The first part checks the rowid of every item, the last one
+            // reads to the end: the first part is a little shorter.
+            mitte = erste + qint64(spanne / 100 * 47 + spanne % 100 * 47 / 100);
             try {
-                helfer = std::make_unique<Helfer>(QByteArray(datei), schluessel, &belege, mitte + 1, letzte);
+                helfer = std::make_unique<Helfer>(QByteArray(datei), schluessel, &belege, mitte);
             } catch (const std::system_error&) {
-                mitte = letzte;  // no thread to be had: all on this one
+                // No thread to be had: all here.
             }
         }
-        Durchlauf(db, lauf, erste, mitte);  // on an error, ~Helfer waits for the other half
-        if (helfer) {
+        if (!helfer) {
+            Durchlauf(db, lauf, Bereich::Alle);
+        } else {
+            Durchlauf(db, lauf, Bereich::Ab, mitte);  // on an error, ~Helfer waits for the other part
             helfer->warten();
             if (Stand(db) != standVorher) {
-                // Another connection committed while the halves were read:
+                // Another connection committed while the parts were read:
                 // they may show two states. All items once more, here.
                 lauf = Lauf(schluessel, &belege);
-                Durchlauf(db, lauf, erste, letzte);
+                Durchlauf(db, lauf, Bereich::Alle);
             } else if (helfer->ok()) {
                 lauf.dazu(helfer->lauf());
                 g_zuletztGeteilt = true;
             } else {
-                Durchlauf(db, lauf, mitte + 1, letzte);
+                Durchlauf(db, lauf, Bereich::Bis, mitte);
             }
         }
     }
