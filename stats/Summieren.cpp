@@ -457,9 +457,10 @@ private:
 qint64 SetzeZweiKerneAb(qint64 posten) { return g_zweiKerneAb.exchange(posten); }
 bool ZuletztGeteilt() { return g_zuletztGeteilt; }
 
-void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
+bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse)
 {
+    if (verbindung.Fern()) return false;
     sqlite3* db = verbindung.Handle();
     if (!db) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
     const qint64 standVorher = Stand(db);
@@ -589,6 +590,7 @@ void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
         sqlite3_exec(db, "ROLLBACK TO stat_summieren; RELEASE stat_summieren", nullptr, nullptr, nullptr);
         throw;
     }
+    return true;
 }
 
 }  // namespace stats
