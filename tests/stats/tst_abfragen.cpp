@@ -182,6 +182,19 @@ private slots:
         }
     }
 
+    // While the program's connection has a transaction open, a second
+    // connection would not see its changes: the pass stays on one connection.
+    void offeneTransaktion()
+    {
+        stats::SetzeZweiKerneAb(1);
+        dm->ADO_ordavo->Ausfuehren(QStringLiteral("BEGIN"));
+        // Items 1 and 2 lie in the part a second connection would read.
+        dm->ADO_ordavo->Ausfuehren(QStringLiteral("UPDATE t_lieferschein_artikel SET la_anzahl = 100 WHERE id IN (1, 2)"));
+        Vergleichen(QStringLiteral("ADO_Auswertung_Artikel"), stats::SqlAuswertungArtikel(), stats::Schluessel::Artikel);
+        QVERIFY(!m_geteilt);
+        dm->ADO_ordavo->Ausfuehren(QStringLiteral("ROLLBACK"));
+    }
+
     // Equal sums keep one order in both forms.
     void gleicheUmsaetze_data() { Durchlaeufe(); }
     void gleicheUmsaetze()
