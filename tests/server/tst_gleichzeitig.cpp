@@ -5,6 +5,9 @@
 // at the same time (this test program started twice as child processes).
 #include "TestUmgebung.h"
 
+#include "app/Programmfenster.h"
+#include "app/ordavo.h"
+
 #include "data/Dataset.h"
 #include "data/Fehler.h"
 #include "data/dm_ordavo.h"
@@ -266,6 +269,52 @@ private slots:
                  (Zeilen{{qint64(1), qint64(1), qint64(2), qint64(1), 7.0}, {qint64(2), qint64(2), qint64(1), qint64(2), 3.0}}));
         const int offen = test::OffeneDialoge();
         test::ProgrammBeenden();
+        QCOMPARE(offen, 0);
+    }
+
+    // "Alle Lieferscheine" shows the notes another workstation stored since
+    // they were read, also the first one; the current note stays current,
+    // and a note being entered is not touched.
+    void alleLieferscheineZeigtNeueDerAnderen()
+    {
+        Serverdatenbank db;
+        test::Programmordner ordner;
+        AufDemServer server(db.angabe());
+        test::ProgrammErzeugen();
+        server::PgVerbindung andere(db.angabe());
+        TOrdavo* haupt = Programm().Ordavo;
+        Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
+        const auto speichern = [&](int id) {
+            andere.Ausfuehren(QStringLiteral("INSERT INTO t_lieferschein (id, lief_nr, lief_adresse_id, lief_datum) VALUES (%1, %1, 2, '2026-12-01')").arg(id));
+        };
+
+        speichern(1);
+        In<QPushButton>(haupt, "BitBtn4")->click();
+        QVERIFY(Browser()->isVisible());
+        QCOMPARE(In<QLabel>(Browser(), "DBText1")->text(), QString("1"));
+
+        speichern(2);
+        Browser()->hide();
+        In<QAction>(haupt, "AlleLieferscheine1")->trigger();
+        QCOMPARE(ls->RecordCount(), 2);
+        QCOMPARE(In<QLabel>(Browser(), "DBText1")->text(), QString("1"));
+        ls->Last();
+        speichern(3);
+        In<QPushButton>(haupt, "BitBtn4")->click();
+        QCOMPARE(ls->RecordCount(), 3);
+        QCOMPARE(In<QLabel>(Browser(), "DBText1")->text(), QString("2"));
+
+        Kopf()->NeuerLieferschein();
+        QVERIFY(QTest::qWaitForWindowExposed(Kopf()));
+        speichern(4);
+        In<QAction>(haupt, "AlleLieferscheine1")->trigger();
+        QCOMPARE(ls->State(), Dataset::Zustand::Insert);
+        QCOMPARE(In<QLineEdit>(Kopf(), "DB_LiefNR")->text(), QString("4"));
+        test::Klicke(Kopf(), "SchalterliefkokfAbbrechen");
+
+        const int offen = test::OffeneDialoge();
+        test::ProgrammBeenden();
+        QCOMPARE(test::Meldungen(), QStringList());
         QCOMPARE(offen, 0);
     }
 
