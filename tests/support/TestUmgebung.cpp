@@ -3,6 +3,7 @@
 #include "data/Anweisung.h"
 #include "data/Fehler.h"
 #include "data/Schema.h"
+#include "data/Verbindung.h"
 #include "platform/Pfade.h"
 #include "ui/Anwendung.h"
 #include "ui/Erzeugung.h"
@@ -24,7 +25,34 @@ namespace test {
 
 namespace {
 void WaechterStarten();
+
+struct Serverhaken {
+    std::function<void()> anlegen;
+    std::function<void()> abbauen;
+};
+Serverhaken& Haken()
+{
+    static Serverhaken h;
+    return h;
+}
+
+// The second connection on the server, kept for the folder's lifetime: a
+// connection per statement would cost more than the statement.
+std::unique_ptr<data::Verbindung>& Testverbindung()
+{
+    static std::unique_ptr<data::Verbindung> v;
+    return v;
+}
 }  // namespace
+
+bool AufServer() { return qEnvironmentVariable("ORDAVO_TEST_MOTOR") == QLatin1String("server"); }
+
+QString BreiteNummer() { return AufServer() ? QStringLiteral("-2147483648") : QStringLiteral("1234567890123"); }
+
+void SetzeServerhaken(std::function<void()> anlegen, std::function<void()> abbauen)
+{
+    Haken() = Serverhaken{std::move(anlegen), std::move(abbauen)};
+}
 
 void Einrichten()
 {
@@ -51,11 +79,22 @@ Programmordner::Programmordner(bool mitDatenbank)
     platform::SetzeProgrammordner(m_dir.path());
     QDir(m_dir.path()).mkpath(QStringLiteral("home/Desktop"));
     qputenv("HOME", QDir(m_dir.path()).filePath(QStringLiteral("home")).toLocal8Bit());
-    if (mitDatenbank) data::LeereDatenbankSchreiben(datenbank());
+    // On the server no file is made: a path that still reads the file fails.
+    if (mitDatenbank && !AufServer()) data::LeereDatenbankSchreiben(datenbank());
+    if (mitDatenbank && AufServer()) {
+        if (!Haken().anlegen)
+            qFatal("ORDAVO_TEST_MOTOR=server, aber dieser Test ist nicht mit der Serverunterstützung gebunden");
+        Haken().anlegen();
+        m_server = true;
+    }
 }
 
 Programmordner::~Programmordner()
 {
+    if (m_server) {
+        Testverbindung().reset();
+        Haken().abbauen();
+    }
     QDir::setCurrent(m_vorher);
     platform::SetzeProgrammordner(QString());
 }
@@ -74,8 +113,31 @@ struct Roh {
     ~Roh() { sqlite3_close(db); }
 };
 
+QList<QList<QVariant>> AufDemMotor(const QString& sql, const QList<QVariant>& werte)
+{
+    auto& v = Testverbindung();
+    if (!v) {
+        v = std::make_unique<data::Verbindung>();
+        v->Oeffnen();
+    }
+    QList<QList<QVariant>> out;
+    try {
+        data::Anweisung st(*v, sql);
+        for (int i = 0; i < werte.size(); ++i) st.binde(i + 1, werte.at(i));
+        while (st.schritt()) {
+            QList<QVariant> zeile;
+            for (int c = 0; c < st.spaltenAnzahl(); ++c) zeile << st.wert(c);
+            out << zeile;
+        }
+    } catch (const data::Fehler& f) {
+        qFatal("SQL-Fehler: %s in %s", qPrintable(f.text()), qPrintable(sql));
+    }
+    return out;
+}
+
 QList<QList<QVariant>> Ausfuehren(const QString& sql, const QList<QVariant>& werte)
 {
+    if (data::Verbindung::MotorGewaehlt()) return AufDemMotor(sql, werte);
     Roh r;
     sqlite3_stmt* st = nullptr;
     QByteArray b = sql.toUtf8();

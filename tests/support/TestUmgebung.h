@@ -19,6 +19,9 @@ namespace test {
 
 // A temporary program folder holding ordavo_tab.mdb (made from the schema);
 // it is the current directory while the object lives.
+// When the test runs on the database server (ORDAVO_TEST_MOTOR=server), the
+// folder also gets a fresh database of its own there, which every connection
+// opened meanwhile uses, test::Sql included, and no file is made.
 class Programmordner {
 public:
     explicit Programmordner(bool mitDatenbank = true);
@@ -30,7 +33,22 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_vorher;
+    bool m_server = false;
 };
+
+// Whether this run of the test works on the database server instead of the file.
+bool AufServer();
+
+// The widest whole number a table holds, for layouts that must fit it: the
+// file keeps wider ones written before numbers were checked, the server's
+// columns are 32-bit.
+QString BreiteNummer();
+
+// The server half of the test support registers these (it lives in a library
+// of its own, as only it may know the server): `anlegen` makes a fresh
+// database with the schema and chooses it for every connection opened from
+// then on; `abbauen` drops it and chooses the file again.
+void SetzeServerhaken(std::function<void()> anlegen, std::function<void()> abbauen);
 
 // A file's bytes; `wennFehlt` when it cannot be read (e.g. it is missing).
 QByteArray Lies(const QString& pfad, const QByteArray& wennFehlt = {});
@@ -38,7 +56,8 @@ QByteArray Lies(const QString& pfad, const QByteArray& wennFehlt = {});
 void Schreibe(const QString& pfad, const QByteArray& inhalt);
 
 // Runs SQL on a connection of its own (not the program's), so tests can
-// prepare data and check what was really stored.
+// prepare data and check what was really stored. On the server the text is
+// translated as the program's statements are ("?" parameters, brackets).
 void Sql(const QString& sql, const QList<QVariant>& werte = {});
 QVariant Wert(const QString& sql, const QList<QVariant>& werte = {});
 QList<QList<QVariant>> Zeilen(const QString& sql, const QList<QVariant>& werte = {});
