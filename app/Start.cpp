@@ -6,6 +6,7 @@
 #include "app/tools.h"
 #include "data/Fehler.h"
 #include "platform/Pfade.h"
+#include "server/PgMotor.h"
 #include "platform/Sprache.h"
 #include "ui/Anwendung.h"
 #include "ui/Meldungen.h"
@@ -53,8 +54,11 @@ int Starten(int argc, char** argv)
     // platform would add it to every window title.
     QApplication::setApplicationName(QStringLiteral("Ordavo"));
     AnwendungEinrichten();
-    if (!WindowsDatenbankUebernehmen(QDir::current().filePath(QStringLiteral("ordavo_tab.mdb")))) return 1;
+    // With a database server named in the settings the file is not used.
+    const QString server = platform::Datenbankserver();
+    if (server.isEmpty() && !WindowsDatenbankUebernehmen(QDir::current().filePath(QStringLiteral("ordavo_tab.mdb")))) return 1;
     try {
+        server::ServerWaehlen(server);
         AlleErzeugen();
     } catch (const data::Fehler& f) {
         // Without the database there is nothing to work on: the message, then the end.

@@ -508,6 +508,13 @@ bool DatenbankKomprimieren(const QString& datenbankdatei, QString* fehlertext, i
     return v.kopieErstellen(fehlertext) && v.einsetzen(fehlertext);
 }
 
+QStringList Programmtabellen()
+{
+    QStringList tabellen;
+    for (const char* t : kTabellen) tabellen << QString::fromLatin1(t);
+    return tabellen;
+}
+
 void VerdichtungsresteEntfernen(const QString& datenbankdatei)
 {
     const QFileInfo info(datenbankdatei);

@@ -1,6 +1,7 @@
 #pragma once
 // Compaction of the database file before it is archived.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -50,6 +51,9 @@ private:
 // Both steps at once. True on success; otherwise the database is as it was.
 bool DatenbankKomprimieren(const QString& datenbankdatei, QString* fehlertext = nullptr,
                            int wartezeitMs = 10000);
+
+// The tables every database of the program has.
+QStringList Programmtabellen();
 
 // Removes what an interrupted compaction left beside the database: the copy
 // and its journal. Nothing else is touched.

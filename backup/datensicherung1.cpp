@@ -1,5 +1,6 @@
 #include "backup/datensicherung1.h"
 
+#include "backup/ServerSicherung.h"
 #include "backup/ZipArchiv.h"
 #include "backup/backend_komprimieren.h"
 #include "platform/Dateien.h"
@@ -21,10 +22,12 @@
 #include <QSaveFile>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -40,6 +43,8 @@ const char* const kAbschnitt = "Datensicherung";
 const char* const kSchluessel = "Ziel";
 const char* const kArchiv = "Ordavo.zip";
 const char* const kEintrag = "ordavo_tab.mdb";
+// The entry of a backup of the database server: pg_dump's SQL.
+const char* const kEintragServer = "ordavo.sql";
 
 QString MitTrenner(QString ordner)
 {
@@ -87,6 +92,20 @@ bool IstUnserTempArchiv(const QFileInfo& info)
     if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray anfang = f.read(4);
     return anfang.isEmpty() || anfang == QByteArray("PK\x03\x04", 4);
+}
+
+// The server's dump a run writes before packing it.
+const char* const kDumpMuster = "Ordavo.sql.XXXXXX";
+
+// A dump of ours: our name, a plain file, empty or beginning as pg_dump's SQL does.
+bool IstUnserDump(const QFileInfo& info)
+{
+    static const QRegularExpression muster(QStringLiteral("^Ordavo\\.sql\\.[A-Za-z0-9]{6}$"));
+    if (!muster.match(info.fileName()).hasMatch() || info.isSymLink() || !info.isFile()) return false;
+    QFile f(info.filePath());
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray anfang = f.read(2);
+    return anfang.isEmpty() || anfang == "--";
 }
 
 // Copies `quelle` to `ziel` under a temporary name beside `ziel`, then puts
@@ -140,10 +159,11 @@ void ResteEntfernen(const Datensicherungspfade& pfade)
         if (!PrivaterOrdner(pfade.arbeitsordner, &fehler, false)) return;
         sperre = Sperre(pfade.arbeitsordner);
         if (!sperre) return;
+        const QStringList muster{QStringLiteral("Ordavo.zip.*"), QStringLiteral("Ordavo.sql.*")};
         const QFileInfoList dateien =
-            QDir(pfade.arbeitsordner).entryInfoList({QStringLiteral("Ordavo.zip.*")}, QDir::Files | QDir::Hidden | QDir::System);
+            QDir(pfade.arbeitsordner).entryInfoList(muster, QDir::Files | QDir::Hidden | QDir::System);
         for (const QFileInfo& info : dateien)
-            if (IstUnserTempArchiv(info)) QFile::remove(info.filePath());
+            if (IstUnserTempArchiv(info) || IstUnserDump(info)) QFile::remove(info.filePath());
     }
     // Without a working folder no run is under way: each run makes it first.
     VerdichtungsresteEntfernen(pfade.datenbank);
@@ -188,6 +208,8 @@ QString NeuesTempArchiv(const QString& arbeitsordner, QString* fehler)
 }
 
 struct Ergebnis {
+    // Komprimieren: the database could not be read into a copy (compaction or
+    // dump); its text says why.
     enum Art { Erfolg, Komprimieren, Archiv, Verschieben } art = Erfolg;
     QString text;
 };
@@ -195,36 +217,63 @@ struct Ergebnis {
 // How the bar is shared among the steps, after their usual time.
 constexpr double kAnteilPruefen = 0.25;
 constexpr double kAnteilPacken = 0.70;
+// On the server the dump takes the place of the check and compaction. Its
+// size is not known beforehand: the bar approaches the step's end as the
+// dump grows, half way at this size.
+constexpr double kAnteilAuslesen = 0.45;
+constexpr double kAnteilPackenServer = 0.50;
+constexpr double kDumpHalbwegs = 32.0 * 1024 * 1024;
 
 const QString kSchrittPruefen = QStringLiteral("Prüfen und Komprimieren");
+const QString kSchrittAuslesen = QStringLiteral("Datenbank auslesen");
 const QString kSchrittPacken = QStringLiteral("Packen");
 const QString kSchrittVerschieben = QStringLiteral("Verschieben");
 
 // The whole backup, on a thread of its own: nothing here touches a window.
 // The checked copy of the database is packed first and only then put in place
 // of the database, so a failure on the way leaves the database as it was.
+// A database on the server is dumped into the working folder and packed; the
+// server has no file to compact.
 Ergebnis Sichern(const Datensicherungspfade& pfade, const QString& arbeitsarchiv, const QString& archivname,
                  const std::function<void(double, const QString&)>& melde)
 {
-    std::atomic<double> geprueft{0}, verdichtet{0};
-    auto ersterSchritt = [&] {
-        melde(kAnteilPruefen * (0.75 * geprueft.load() + 0.25 * verdichtet.load()), kSchrittPruefen);
-    };
-    Verdichtung verdichtung(pfade.datenbank);
+    const bool server = !pfade.server.isEmpty();
+    const double anteilErster = server ? kAnteilAuslesen : kAnteilPruefen;
+    const double anteilPacken = server ? kAnteilPackenServer : kAnteilPacken;
     QString fehler;
-    if (!verdichtung.kopieErstellen(
-            &fehler, [&](double a) { geprueft = a; ersterSchritt(); },
-            [&](double a) { verdichtet = a; ersterSchritt(); }))
-        return {Ergebnis::Komprimieren, fehler};
+    QString quelle;
+    std::optional<Verdichtung> verdichtung;
+    QTemporaryFile dump(MitTrenner(pfade.arbeitsordner) + QString::fromLatin1(kDumpMuster));
+    if (server) {
+        if (!dump.open()) return {Ergebnis::Archiv, dump.errorString()};
+        dump.close();
+        quelle = dump.fileName();
+        if (!ServerAuslesen(pfade.server, quelle, &fehler, [&](qint64 bytes) {
+                melde(kAnteilAuslesen * double(bytes) / (double(bytes) + kDumpHalbwegs), kSchrittAuslesen);
+            }))
+            return {Ergebnis::Komprimieren, fehler};
+    } else {
+        std::atomic<double> geprueft{0}, verdichtet{0};
+        auto ersterSchritt = [&] {
+            melde(kAnteilPruefen * (0.75 * geprueft.load() + 0.25 * verdichtet.load()), kSchrittPruefen);
+        };
+        verdichtung.emplace(pfade.datenbank);
+        if (!verdichtung->kopieErstellen(
+                &fehler, [&](double a) { geprueft = a; ersterSchritt(); },
+                [&](double a) { verdichtet = a; ersterSchritt(); }))
+            return {Ergebnis::Komprimieren, fehler};
+        quelle = verdichtung->kopie();
+    }
 
     const QString tempName = NeuesTempArchiv(pfade.arbeitsordner, &fehler);
     if (tempName.isEmpty()) return {Ergebnis::Archiv, fehler};
-    if (!ZipSchreiben(verdichtung.kopie(), QString::fromLatin1(kEintrag), tempName, &fehler,
-                      [&](double a) { melde(kAnteilPruefen + kAnteilPacken * a, kSchrittPacken); })) {
+    if (!ZipSchreiben(quelle, QString::fromLatin1(server ? kEintragServer : kEintrag), tempName, &fehler,
+                      [&](double a) { melde(anteilErster + anteilPacken * a, kSchrittPacken); })) {
         QFile::remove(tempName);
         return {Ergebnis::Archiv, fehler};
     }
-    if (!verdichtung.einsetzen(&fehler)) {
+    dump.remove();
+    if (verdichtung && !verdichtung->einsetzen(&fehler)) {
         QFile::remove(tempName);
         return {Ergebnis::Komprimieren, fehler};
     }
@@ -233,9 +282,9 @@ Ergebnis Sichern(const Datensicherungspfade& pfade, const QString& arbeitsarchiv
         QFile::remove(tempName);
         return {Ergebnis::Archiv, fehler};
     }
-    melde(kAnteilPruefen + kAnteilPacken, kSchrittVerschieben);
+    melde(anteilErster + anteilPacken, kSchrittVerschieben);
     if (!ArchivVerschieben(arbeitsarchiv, archivname, [&](double a) {
-            melde(kAnteilPruefen + kAnteilPacken + (1 - kAnteilPruefen - kAnteilPacken) * a, kSchrittVerschieben);
+            melde(anteilErster + anteilPacken + (1 - anteilErster - anteilPacken) * a, kSchrittVerschieben);
         }))
         return {Ergebnis::Verschieben, QString()};
     melde(1.0, kSchrittVerschieben);
@@ -255,6 +304,7 @@ Datensicherungspfade Datensicherungspfade::Standard()
 #else
     p.arbeitsordner = QDir::tempPath() + QStringLiteral("/ordavo-datensicherung");
 #endif
+    p.server = platform::Datenbankserver();
     return p;
 }
 
@@ -399,7 +449,7 @@ void TForm_Datensicherung::BitBtn1Click()
     // shows the progress, its buttons are off meanwhile.
     const QList<QWidget*> knoepfe{ui.BitBtn1, ui.BitBtn2, ui.BitBtn3};
     for (QWidget* k : knoepfe) k->setEnabled(false);
-    ZeigeFortschritt(0, kSchrittPruefen);
+    ZeigeFortschritt(0, m_pfade.server.isEmpty() ? kSchrittPruefen : kSchrittAuslesen);
     ui.Label5->show();
     ui.Fortschritt->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);

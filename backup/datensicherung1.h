@@ -1,6 +1,7 @@
 #pragma once
-// The backup tool's window: choose the destination, then compact the database,
-// pack it into Ordavo.zip and put the archive there.
+// The backup tool's window: choose the destination, then compact the database
+// (or, on a database server, dump it as SQL), pack it into Ordavo.zip and put
+// the archive there.
 #include <QDialog>
 #include <QString>
 
@@ -15,9 +16,13 @@ struct Datensicherungspfade {
     QString einstellungsdatei;  // Ordavo.ini
     QString datenbank;          // ordavo_tab.mdb
     QString arbeitsordner;      // private folder in which Ordavo.zip is built first
+    // The libpq connection string of the database server the programs work
+    // on instead of the file; empty: the file.
+    QString server;
 
     // Ordavo.ini in the program folder, ordavo_tab.mdb in the working
-    // directory, the working folder in the user's temporary folder.
+    // directory, the working folder in the user's temporary folder, the
+    // server as Ordavo.ini names it.
     static Datensicherungspfade Standard();
 };
 

@@ -371,7 +371,7 @@ QString Dataset::Statement() const
 {
     if (m_art == Art::Tabelle) {
         if (m_tabelle.isEmpty()) throw Fehler(QStringLiteral("%1: kein Tabellenname angegeben").arg(name()));
-        return QStringLiteral("SELECT *, rowid AS __rowid FROM %1").arg(m_tabelle);
+        return QStringLiteral("SELECT *, %1 AS __rowid FROM %2").arg(m_verbindung->Zeilenschluessel(m_tabelle), m_tabelle);
     }
     QString sql = m_sql.trimmed();
     while (sql.endsWith(QLatin1Char(';'))) sql.chop(1);
@@ -389,7 +389,7 @@ Anweisung& Dataset::Vorbereiten(const QString& sql)
     }
     m_stmt.reset();
     m_stmtSql.clear();
-    auto st = std::make_unique<Anweisung>(m_verbindung->Handle(), sql);
+    auto st = std::make_unique<Anweisung>(*m_verbindung, sql);
     if (st->leer()) throw Fehler(QStringLiteral("%1: leere SQL-Anweisung").arg(name()));
     m_stmt = std::move(st);
     m_stmtSql = sql;
@@ -399,12 +399,10 @@ Anweisung& Dataset::Vorbereiten(const QString& sql)
 
 void Dataset::Binden(Anweisung& a)
 {
-    sqlite3_stmt* st = a.get();
-    const int n = sqlite3_bind_parameter_count(st);
+    const int n = a.parameterAnzahl();
     for (int i = 1; i <= n; ++i) {
-        const char* pn = sqlite3_bind_parameter_name(st, i);
-        if (!pn) continue;
-        QString name = QString::fromUtf8(pn + 1);
+        const QString name = a.parameterName(i);
+        if (name.isEmpty()) continue;
         if (name.startsWith(QLatin1String("__f"))) {
             const int k = name.mid(3).toInt();
             a.binde(i, k >= 0 && k < int(m_bedingungen.size()) ? m_bedingungen[size_t(k)].wert : QVariant());
@@ -421,21 +419,23 @@ void Dataset::Binden(Anweisung& a)
 
 void Dataset::Spaltenlesen(Anweisung& a)
 {
-    sqlite3_stmt* st = a.get();
-    const int n = sqlite3_column_count(st);
+    const int n = a.spaltenAnzahl();
     std::vector<Spalte> sp(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         Spalte& s = sp[size_t(i)];
-        s.kurz = QString::fromUtf8(sqlite3_column_name(st, i));
-        const char* t = sqlite3_column_table_name(st, i);
-        const char* o = sqlite3_column_origin_name(st, i);
-        s.tabelle = t ? QString::fromUtf8(t) : QString();
-        s.herkunft = o ? QString::fromUtf8(o) : QString();
+        s.kurz = a.spaltenname(i);
+        s.tabelle = a.tabelle(i);
+        s.herkunft = a.herkunft(i);
         // Through nested joins SQLite numbers repeated names ("id:2").
         const int doppelpunkt = int(s.kurz.lastIndexOf(QLatin1Char(':')));
         if (doppelpunkt > 0 && s.kurz.left(doppelpunkt).compare(s.herkunft, Qt::CaseInsensitive) == 0) s.kurz = s.kurz.left(doppelpunkt);
         if (!s.tabelle.isEmpty()) s.art = SpaltenArt(s.tabelle, s.herkunft);
-        s.versteckt = (m_art == Art::Tabelle && i == n - 1 && s.kurz == QLatin1String("__rowid"));
+        if (m_art == Art::Tabelle && i == n - 1 && s.kurz == QLatin1String("__rowid")) {
+            // The row key is never a column the user sees or writes.
+            s.versteckt = true;
+            s.tabelle.clear();
+            s.herkunft.clear();
+        }
     }
     for (int i = 0; i < n; ++i) {
         Spalte& s = sp[size_t(i)];
@@ -502,7 +502,7 @@ std::unique_ptr<Anweisung> Dataset::FilterInsStatement(const QString& sql)
             teile << QStringLiteral("(%1 = :__f%2)").arg(spalte).arg(k);
     }
     if (teile.isEmpty()) return nullptr;
-    auto st = std::make_unique<Anweisung>(m_verbindung->Handle(), MitBedingung(sql, teile.join(QStringLiteral(" AND "))));
+    auto st = std::make_unique<Anweisung>(*m_verbindung, MitBedingung(sql, teile.join(QStringLiteral(" AND "))));
     Binden(*st);
     m_teilweise = true;
     return st;
@@ -513,8 +513,7 @@ std::unique_ptr<Anweisung> Dataset::FilterInsStatement(const QString& sql)
 // after whole numbers makes it a number column.
 void Dataset::ZeilenHolen(Anweisung& a, std::vector<std::string>& bloecke, std::vector<quint64>& zeilen)
 {
-    sqlite3_stmt* st = a.get();
-    const int n = sqlite3_column_count(st);
+    const int n = a.spaltenAnzahl();
     std::vector<bool> berechnet(static_cast<size_t>(n)), artOffen(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         berechnet[size_t(i)] = m_spalten[size_t(i)].tabelle.isEmpty() && !m_spalten[size_t(i)].versteckt;
@@ -532,25 +531,25 @@ void Dataset::ZeilenHolen(Anweisung& a, std::vector<std::string>& bloecke, std::
     while (a.schritt()) {
         puffer.clear();
         for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_INTEGER:
-                SchreibeInt(puffer, sqlite3_column_int64(st, i));
+            switch (a.art(i)) {
+            case Wertart::Ganzzahl:
+                SchreibeInt(puffer, a.ganzzahl(i));
                 artSetzen(i, Feldart::Ganzzahl);
                 break;
-            case SQLITE_FLOAT:
-                SchreibeReal(puffer, sqlite3_column_double(st, i));
+            case Wertart::Zahl:
+                SchreibeReal(puffer, a.zahl(i));
                 artSetzen(i, Feldart::Zahl);
                 break;
-            case SQLITE_NULL: puffer.push_back(kNull); break;
-            case SQLITE_BLOB: {
-                const char* b = static_cast<const char*>(sqlite3_column_blob(st, i));
-                SchreibeText(puffer, b, sqlite3_column_bytes(st, i), kBlob);
+            case Wertart::Null: puffer.push_back(kNull); break;
+            case Wertart::Blob: {
+                const std::string_view b = a.text(i);
+                SchreibeText(puffer, b.data(), int(b.size()), kBlob);
                 artSetzen(i, Feldart::Text);
                 break;
             }
-            default: {
-                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-                SchreibeText(puffer, t, sqlite3_column_bytes(st, i));
+            case Wertart::Text: {
+                const std::string_view t = a.text(i);
+                SchreibeText(puffer, t.data(), int(t.size()));
                 artSetzen(i, Feldart::Text);
                 break;
             }
@@ -577,6 +576,7 @@ void Dataset::Schliessen(bool signal)
     m_teilweise = false;
     m_neuLesen = false;
     m_editPuffer.clear();
+    m_vorschlaege.clear();
     m_geaendert.clear();
     std::vector<std::string>().swap(m_bloecke);
     std::vector<quint64>().swap(m_zeilen);
@@ -608,6 +608,15 @@ void Dataset::Requery()
 
 int Dataset::ExecSQL()
 {
+    if (m_verbindung->Fern()) {
+        int geaendert = 0;
+        for (const QString& teil : AnweisungenTeilen(m_sql)) {
+            Anweisung st(*m_verbindung, teil);
+            Binden(st);
+            geaendert += st.ausfuehren();
+        }
+        return geaendert;
+    }
     sqlite3* db = m_verbindung->Handle();
     const QByteArray b = m_sql.trimmed().toUtf8();
     const char* rest = b.constData();
@@ -863,6 +872,7 @@ void Dataset::Insert()
     Erfordere(m_zustand == Zustand::Browse, kNichtImBrowse);
     m_editPuffer = QVector<QVariant>(int(m_spalten.size()));
     m_geaendert.assign(m_spalten.size(), false);
+    m_vorschlaege.clear();
     m_einfuegePos = m_pos < 0 ? 0 : m_pos;
     m_zustand = Zustand::Insert;
     emit zustandGeaendert();
@@ -947,37 +957,78 @@ QVariant Dataset::GeschriebenerWert(const QString& tabelle, const QString& spalt
     return QVariant();
 }
 
-// Inserts the row; afterwards the buffer holds its key (the rowid of a
+// Inserts the row; afterwards the buffer holds its key (the row key of a
 // table dataset, the `id` of the update table) also when no key was typed.
+// A proposed number that another workstation took meanwhile is proposed
+// anew and the insert tried again.
 void Dataset::Einfuegen(const std::vector<int>& spalten, int schluessel)
 {
-    sqlite3* db = m_verbindung->Handle();
     QStringList namen, fragen;
     for (int i : spalten) {
         namen << QStringLiteral("\"%1\"").arg(m_spalten[size_t(i)].herkunft);
         fragen << QStringLiteral("?");
     }
-    const QString sql = namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_updateTabelle)
-                                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                              .arg(m_updateTabelle, namen.join(QStringLiteral(", ")), fragen.join(QStringLiteral(", ")));
-    Transaktion t(db);
-    Anweisung st(db, sql);
-    st.setWertsuche([this](const QString& tab, const QString& sp) { return GeschriebenerWert(tab, sp); });
-    int idx = 1;
-    for (int i : spalten) st.binde(idx++, m_editPuffer[i]);
-    st.ausfuehren();
-    const qint64 rowid = sqlite3_last_insert_rowid(db);
-    // The new row's key as the database has it (its `id` may be the rowid).
-    const int id = m_art == Art::Tabelle ? Spaltenindex(QStringLiteral("id")) : schluessel;
-    QVariant idWert;
-    if (id >= 0 && !m_geaendert[size_t(id)]) {
-        Anweisung lesen(db, QStringLiteral("SELECT id FROM %1 WHERE rowid = ?").arg(m_updateTabelle));
-        lesen.binde(1, rowid);
-        if (lesen.schritt()) idWert = sqlite3_column_int64(lesen.get(), 0);
+    QString sql = namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_updateTabelle)
+                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                        .arg(m_updateTabelle, namen.join(QStringLiteral(", ")), fragen.join(QStringLiteral(", ")));
+    // The new row's key as the database has it (its `id` may be assigned there).
+    const bool tabelle = m_art == Art::Tabelle;
+    const int id = tabelle ? Spaltenindex(QStringLiteral("id")) : schluessel;
+    const bool idLesen = id >= 0 && !m_geaendert[size_t(id)];
+    QStringList zurueck;
+    if (tabelle) zurueck << m_verbindung->Zeilenschluessel(m_updateTabelle);
+    if (idLesen) zurueck << QStringLiteral("id");
+    if (!zurueck.isEmpty()) sql += QStringLiteral(" RETURNING ") + zurueck.join(QStringLiteral(", "));
+    for (int versuch = 0;; ++versuch) {
+        try {
+            Transaktion t(*m_verbindung);
+            Anweisung st(*m_verbindung, sql);
+            st.setWertsuche([this](const QString& tab, const QString& sp) { return GeschriebenerWert(tab, sp); });
+            int idx = 1;
+            for (int i : spalten) st.binde(idx++, m_editPuffer[i]);
+            QVariant schluesselWert, idWert;
+            if (st.schritt() && !zurueck.isEmpty()) {
+                int k = 0;
+                if (tabelle) schluesselWert = st.wert(k++);
+                if (idLesen) idWert = st.wert(k++);
+            }
+            st.ausfuehren();
+            t.commit();
+            if (tabelle) m_editPuffer[schluessel] = schluesselWert;
+            if (!idWert.isNull()) m_editPuffer[id] = idWert;
+            return;
+        } catch (const Fehler& f) {
+            // A key the database assigns is simply taken again.
+            const bool eigenerSchluessel = idLesen && f.doppelt() == (m_updateTabelle + QStringLiteral(".id")).toLower();
+            if (versuch >= 50 || !(eigenerSchluessel || NeuVorschlagen(f.doppelt()))) throw;
+        }
     }
-    t.commit();
-    if (m_art == Art::Tabelle) m_editPuffer[schluessel] = rowid;
-    if (!idWert.isNull()) m_editPuffer[id] = idWert;
+}
+
+void Dataset::Vorschlag(const QString& feld, const QVariant& wert, std::function<QVariant()> neu)
+{
+    const int spalte = Spaltenindex(feld);
+    if (spalte < 0) throw Fehler(QStringLiteral("%1: Feld '%2' nicht gefunden").arg(objectName(), feld));
+    Zuweisen(spalte, wert);
+    m_vorschlaege[spalte] = {m_editPuffer.value(spalte), std::move(neu)};
+}
+
+// After a refused insert: true when the taken value was a proposal that the
+// user kept; the column then holds a new one.
+bool Dataset::NeuVorschlagen(const QString& doppelt)
+{
+    if (doppelt.isEmpty()) return false;
+    for (auto it = m_vorschlaege.begin(); it != m_vorschlaege.end(); ++it) {
+        const Spalte& sp = m_spalten[size_t(it->first)];
+        if (doppelt != (sp.tabelle + QLatin1Char('.') + sp.herkunft).toLower()) continue;
+        if (!Gleich(m_editPuffer.value(it->first), it->second.wert)) return false;
+        const QVariant neu = Umwandeln(it->first, it->second.neu());
+        m_editPuffer[it->first] = neu;
+        it->second.wert = neu;
+        emit feldGeaendert(it->first);
+        return true;
+    }
+    return false;
 }
 
 // Updates the row named by its key and by the values the written columns
@@ -985,30 +1036,28 @@ void Dataset::Einfuegen(const std::vector<int>& spalten, int schluessel)
 // or deleted it meanwhile.
 void Dataset::Aendern(const std::vector<int>& spalten, int schluessel)
 {
-    sqlite3* db = m_verbindung->Handle();
     const bool tabelle = m_art == Art::Tabelle;
     const int zeile = ZeileIntern(m_pos);
+    const QString schluesselAusdruck = tabelle ? m_verbindung->Zeilenschluessel(m_updateTabelle) : QStringLiteral("id");
     QStringList setzen, wie;
     for (int i : spalten) {
         const QString n = QStringLiteral("\"%1\"").arg(m_spalten[size_t(i)].herkunft);
         setzen << n + QStringLiteral(" = ?");
         wie << n + QStringLiteral(" IS ?");
     }
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
-                            .arg(m_updateTabelle, setzen.join(QStringLiteral(", ")),
-                                 tabelle ? QStringLiteral("rowid") : QStringLiteral("id"), wie.join(QStringLiteral(" AND ")));
-    Anweisung st(db, sql);
+    // The key comes back: a changed `id` or a row that moved has a new one.
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4 RETURNING %3")
+                            .arg(m_updateTabelle, setzen.join(QStringLiteral(", ")), schluesselAusdruck, wie.join(QStringLiteral(" AND ")));
+    Anweisung st(*m_verbindung, sql);
     st.setWertsuche([this](const QString& tab, const QString& sp) { return GeschriebenerWert(tab, sp); });
     int idx = 1;
     for (int i : spalten) st.binde(idx++, m_editPuffer[i]);
     st.binde(idx++, Wert(zeile, schluessel));
     for (int i : spalten) st.binde(idx++, Wert(zeile, i));
-    if (st.ausfuehren() == 0) Veraltet();
-    if (tabelle) {
-        // A changed `id` is the row's new rowid.
-        const int id = Spaltenindex(QStringLiteral("id"));
-        if (id >= 0 && m_geaendert[size_t(id)] && !m_editPuffer[id].isNull()) m_editPuffer[schluessel] = m_editPuffer[id];
-    }
+    if (!st.schritt()) Veraltet();
+    const QVariant neuerSchluessel = st.wert(0);
+    st.ausfuehren();
+    if (tabelle) m_editPuffer[schluessel] = neuerSchluessel;
 }
 
 // The snapshot takes the written row; joined columns keep what they showed.
@@ -1035,6 +1084,7 @@ void Dataset::GeschriebeneZeileUebernehmen()
     }
     m_zustand = Zustand::Browse;
     m_editPuffer.clear();
+    m_vorschlaege.clear();
     m_geaendert.clear();
     if (neu) emit zeilenGeaendert();
     emit zustandGeaendert();
@@ -1046,6 +1096,7 @@ void Dataset::Cancel()
     if (m_zustand != Zustand::Edit && m_zustand != Zustand::Insert) return;
     m_zustand = Zustand::Browse;
     m_editPuffer.clear();
+    m_vorschlaege.clear();
     m_geaendert.clear();
     emit zustandGeaendert();
     Positionieren(m_pos);
@@ -1065,8 +1116,9 @@ void Dataset::Delete()
     const int schluessel = Schluesselspalte();
     if (schluessel < 0) throw Fehler(QStringLiteral("%1: kein Schlüssel für %2").arg(name(), m_updateTabelle));
     // A row that is gone already is reported, and stays in the list until it is read again.
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_updateTabelle, m_art == Art::Tabelle ? QStringLiteral("rowid") : QStringLiteral("id"));
-    Anweisung st(m_verbindung->Handle(), sql);
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                            .arg(m_updateTabelle, m_art == Art::Tabelle ? m_verbindung->Zeilenschluessel(m_updateTabelle) : QStringLiteral("id"));
+    Anweisung st(*m_verbindung, sql);
     st.binde(1, Wert(ZeileIntern(m_pos), schluessel));
     if (st.ausfuehren() == 0) Veraltet();
     m_zeilen.erase(m_zeilen.begin() + ZeileIntern(m_pos));

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +119,11 @@ public:
     // write, data::Fehler is thrown and the dataset keeps its state (still in
     // edit or insert, with every value typed), so the user can retry.
     void Post();
+    // Sets a number the program proposes for a new row (the next key, the
+    // next note number). Should another workstation store the same number
+    // first, the insert takes a new one from `neu` and tries again, as long
+    // as the column still holds the proposal.
+    void Vorschlag(const QString& feld, const QVariant& wert, std::function<QVariant()> neu);
     void Cancel();
     void Delete();   // table datasets and the editable joined selects
 
@@ -180,6 +187,7 @@ private:
     std::vector<int> Schreibspalten() const;
     void Einfuegen(const std::vector<int>& spalten, int schluessel);
     void Aendern(const std::vector<int>& spalten, int schluessel);
+    bool NeuVorschlagen(const QString& doppelt);
     void GeschriebeneZeileUebernehmen();
     [[noreturn]] void Veraltet() const;
     QVariant GeschriebenerWert(const QString& tabelle, const QString& spalte) const;
@@ -230,6 +238,11 @@ private:
     bool m_bof = true;
     Zustand m_zustand = Zustand::Inaktiv;
     QVector<QVariant> m_editPuffer;
+    struct Vorgeschlagen {
+        QVariant wert;
+        std::function<QVariant()> neu;
+    };
+    std::map<int, Vorgeschlagen> m_vorschlaege;
     std::vector<bool> m_geaendert;
     int m_einfuegePos = -1;
 

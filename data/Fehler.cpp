@@ -2,6 +2,9 @@
 
 namespace data {
 
-Fehler::Fehler(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
+Fehler::Fehler(const QString& text, const QString& doppelt)
+    : std::runtime_error(text.toStdString()), m_text(text), m_doppelt(doppelt.toLower())
+{
+}
 
 }  // namespace data

@@ -8,11 +8,14 @@ namespace data {
 // input the program refuses. It reaches the error handler.
 class Fehler : public std::runtime_error {
 public:
-    explicit Fehler(const QString& text);
+    explicit Fehler(const QString& text, const QString& doppelt = QString());
     const QString& text() const { return m_text; }
+    // For a value that is taken already: "tabelle.spalte" in lower case.
+    const QString& doppelt() const { return m_doppelt; }
 
 private:
     QString m_text;
+    QString m_doppelt;
 };
 
 }  // namespace data

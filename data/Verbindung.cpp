@@ -2,6 +2,7 @@
 
 #include "data/Anweisung.h"
 #include "data/Fehler.h"
+#include "data/Motor.h"
 #include "data/Schemaversion.h"
 
 #include <QDir>
@@ -66,6 +67,12 @@ void LikeFunktion(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 int g_zaehler = 0;
 
+Motorwahl& Wahl()
+{
+    static Motorwahl w;
+    return w;
+}
+
 }  // namespace
 
 Verbindung::Verbindung(QObject* parent) : QObject(parent)
@@ -75,9 +82,18 @@ Verbindung::Verbindung(QObject* parent) : QObject(parent)
 
 Verbindung::~Verbindung() { Schliessen(); }
 
+void Verbindung::SetzeMotorwahl(Motorwahl wahl) { Wahl() = std::move(wahl); }
+
+bool Verbindung::MotorGewaehlt() { return bool(Wahl()); }
+
 void Verbindung::Oeffnen(const QString& datei)
 {
     Schliessen();
+    if (datei.isEmpty() && Wahl()) {
+        m_motor = Wahl()();
+        m_datei = m_motor->ort();
+        return;
+    }
     m_datei = datei.isEmpty() ? QDir::current().absoluteFilePath(QStringLiteral("ordavo_tab.mdb"))
                               : QFileInfo(datei).absoluteFilePath();
     {
@@ -125,6 +141,7 @@ void Verbindung::Oeffnen(const QString& datei)
 
 void Verbindung::Schliessen()
 {
+    m_motor.reset();
     if (!QSqlDatabase::contains(m_name)) {
         m_db = nullptr;
         return;
@@ -139,11 +156,21 @@ void Verbindung::Schliessen()
 
 sqlite3* Verbindung::Handle() const
 {
+    if (m_motor) throw Fehler(QStringLiteral("Diese Funktion steht nur mit der Datenbankdatei zur Verfügung, nicht mit dem Datenbankserver."));
     if (!m_db) throw Fehler(QStringLiteral("Keine Verbindung zur Datenbank."));
     return m_db;
 }
 
-void Verbindung::Ausfuehren(const QString& sql) { data::Ausfuehren(Handle(), sql); }
+QString Verbindung::Zeilenschluessel(const QString& tabelle) const
+{
+    return m_motor ? m_motor->zeilenschluessel(tabelle) : QStringLiteral("rowid");
+}
+
+void Verbindung::Ausfuehren(const QString& sql)
+{
+    if (m_motor) m_motor->ausfuehren(sql);
+    else data::Ausfuehren(Handle(), sql);
+}
 
 QString Verbindung::LetzterFehler() const
 {

@@ -109,10 +109,15 @@ void TArtikelauswahl::PositionAnlegen(int artikelId, double preis, double einkau
         throw data::Fehler(QStringLiteral("Es ist kein gespeicherter Lieferschein ausgewählt."));
     // Read with the regional settings ("1,5"), so the column gets a number.
     const double anzahl = data::LeseZahl(menge);
-    const int neu = dm->NaechsteID(QStringLiteral("t_lieferschein_artikel"));
     const qint64 lieferschein = ls->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger();
 
-    data::AbfrageAusfuehren(dm->ADOQuery,
+    // The next key and the insert; should another workstation take the key
+    // first, the next one is taken.
+    int neu = 0;
+    for (int versuch = 0;; ++versuch) {
+        neu = dm->NaechsteID(QStringLiteral("t_lieferschein_artikel"));
+        try {
+            data::AbfrageAusfuehren(dm->ADOQuery,
                             QStringLiteral("insert into t_lieferschein_artikel (id, la_lieferschein_id,la_artikel_id, la_anzahl, la_preis, "
                                            "la_artikel_einkauf) values (:id, :la_lieferschein_id, :la_artikel_id, :la_anzahl, :la_preis, "
                                            ":la_artikel_einkauf);"),
@@ -122,6 +127,11 @@ void TArtikelauswahl::PositionAnlegen(int artikelId, double preis, double einkau
                              {QStringLiteral("la_anzahl"), anzahl},
                              {QStringLiteral("la_preis"), preis},
                              {QStringLiteral("la_artikel_einkauf"), einkauf}});
+            break;
+        } catch (const data::Fehler& f) {
+            if (versuch >= 50 || f.doppelt() != QLatin1String("t_lieferschein_artikel.id")) throw;
+        }
+    }
 
     Dataset* pos = dm->ADO_Lieferschein_Artikel;
     pos->Requery();

@@ -117,7 +117,8 @@ void TLieferscheinkopf::Vorschlagen()
     const bool erstes = !m_vorschlag.gesetzt;
     m_vorschlag.gesetzt = true;
 
-    ls->FieldByName(QStringLiteral("t_lieferschein.id")).setValue(qint64(dm->NaechsteID(QStringLiteral("t_Lieferschein"))));
+    ls->Vorschlag(QStringLiteral("t_lieferschein.id"), qint64(dm->NaechsteID(QStringLiteral("t_Lieferschein"))),
+                  [dm] { return qint64(dm->NaechsteID(QStringLiteral("t_Lieferschein"))); });
 
     // Only what still holds its proposal is proposed anew; what the user
     // changed stays.
@@ -133,7 +134,8 @@ void TLieferscheinkopf::Vorschlagen()
     data::Field nummer = ls->FieldByName(QStringLiteral("lief_nr"));
     if (!ui.DB_LiefNR->benutzerGeaendert() && (erstes || nummer.value() == m_vorschlag.nummer)) {
         m_vorschlag.nummer = qint64(dm->NaechsteLiefNr());
-        nummer.setValue(m_vorschlag.nummer);
+        // Another workstation may store the same number first: the note then takes the next.
+        ls->Vorschlag(QStringLiteral("lief_nr"), m_vorschlag.nummer, [dm] { return qint64(dm->NaechsteLiefNr()); });
     }
     struct Text {
         ui::DBMemo* memo;

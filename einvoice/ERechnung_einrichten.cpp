@@ -1,6 +1,7 @@
 #include "einvoice/ERechnung_einrichten.h"
 
 
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
 #include "data/Verbindung.h"
 #include "data/dm_ordavo.h"
@@ -13,7 +14,6 @@
 
 #include <QHeaderView>
 #include <QTableWidgetItem>
-#include <sqlite3.h>
 
 using namespace einvoice;
 
@@ -35,10 +35,10 @@ bool TERechnungEinrichten::Einrichten(QWidget* parent)
     return fenster.ZeigeModal();
 }
 
-sqlite3* TERechnungEinrichten::Db() const
+data::Verbindung& TERechnungEinrichten::Db() const
 {
     if (!App().DMOrdavo) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
-    return App().DMOrdavo->ADO_ordavo->Handle();
+    return *App().DMOrdavo->ADO_ordavo;
 }
 
 void TERechnungEinrichten::FormShow()
@@ -95,17 +95,10 @@ void TERechnungEinrichten::BitBtn1Click()
         ui::Hinweis(falsch.join(QLatin1Char('\n')), this);
         return;
     }
-    sqlite3* db = Db();
-    if (sqlite3_exec(db, "SAVEPOINT erechnung_einrichten", nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-    try {
-        SchreibeFirmendaten(db, f);
-        SchreibeEinheitcodes(db, codes);
-        if (sqlite3_exec(db, "RELEASE erechnung_einrichten", nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(db)));
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK TO erechnung_einrichten; RELEASE erechnung_einrichten", nullptr, nullptr, nullptr);
-        throw;
-    }
+    data::Verbindung& db = Db();
+    data::Transaktion transaktion(db);
+    SchreibeFirmendaten(db, f);
+    SchreibeEinheitcodes(db, codes);
+    transaktion.commit();
     SchliesseMitOk();
 }

@@ -9,7 +9,9 @@
 #include <memory>
 #include "ui_ERechnung_einrichten.h"
 
-struct sqlite3;
+namespace data {
+class Verbindung;
+}
 
 class TERechnungEinrichten : public ui::Formular {
     Q_OBJECT
@@ -26,7 +28,7 @@ protected:
     void FormShow() override;
 
 private:
-    sqlite3* Db() const;
+    data::Verbindung& Db() const;
 
     Ui::TERechnungEinrichten ui;
 };

@@ -26,10 +26,10 @@ using namespace einvoice;
 
 namespace {
 
-sqlite3* Db()
+data::Verbindung& Db()
 {
     if (!App().DMOrdavo) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
-    return App().DMOrdavo->ADO_ordavo->Handle();
+    return *App().DMOrdavo->ADO_ordavo;
 }
 
 void Schreiben(const QString& pfad, const QByteArray& inhalt)
@@ -104,7 +104,7 @@ namespace einvoice {
 
 void ERechnungSpeichern(const report::Seiten& seiten, QWidget* parent)
 {
-    sqlite3* db = Db();
+    data::Verbindung& db = Db();
     data::Dataset* lief = App().DMOrdavo->ADO_Lieferschein;
     const int id = (lief && lief->Active() && lief->RecNo() >= 0)
                        ? int(lief->FieldByName(QStringLiteral("t_lieferschein.id")).asInteger())

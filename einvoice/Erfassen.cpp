@@ -1,72 +1,45 @@
 #include "einvoice/Erfassen.h"
 
+#include "data/Anweisung.h"
 #include "data/Fehler.h"
+#include "data/Verbindung.h"
 #include "einvoice/Einheiten.h"
 
 #include <QMap>
 #include <QVariant>
-#include <sqlite3.h>
 
 namespace einvoice {
 
 namespace {
 
-// One statement on the raw handle, with positional parameters.
+// One statement with positional parameters, on the program's connection.
 class Abfrage {
 public:
-    Abfrage(sqlite3* db, const char* sql, const QVariantList& parameter = {}) : m_db(db)
+    Abfrage(data::Verbindung& db, const char* sql, const QVariantList& parameter = {}) : m_st(db, QString::fromUtf8(sql))
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_st, nullptr) != SQLITE_OK) Fehler();
-        for (int i = 0; i < parameter.size(); ++i) {
-            const QVariant& v = parameter.at(i);
-            int rc;
-            if (v.isNull())
-                rc = sqlite3_bind_null(m_st, i + 1);
-            else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
-                rc = sqlite3_bind_int64(m_st, i + 1, v.toLongLong());
-            else
-                rc = sqlite3_bind_text(m_st, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-            if (rc != SQLITE_OK) Fehler();
-        }
+        for (int i = 0; i < parameter.size(); ++i) m_st.binde(i + 1, parameter.at(i));
     }
-    ~Abfrage() { sqlite3_finalize(m_st); }
-    Abfrage(const Abfrage&) = delete;
-    Abfrage& operator=(const Abfrage&) = delete;
 
-    bool naechste()
-    {
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) Fehler();
-        return false;
-    }
+    bool naechste() { return m_st.schritt(); }
     // A column by name; null QVariant for NULL or an unknown name.
-    QVariant wert(const char* name) const
+    QVariant wert(const char* name)
     {
-        for (int i = 0; i < sqlite3_column_count(m_st); ++i) {
-            if (sqlite3_stricmp(sqlite3_column_name(m_st, i), name) != 0) continue;
-            switch (sqlite3_column_type(m_st, i)) {
-            case SQLITE_NULL: return QVariant();
-            case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(m_st, i)));
-            case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_st, i));
-            default: return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_st, i)));
-            }
-        }
+        const QString n = QString::fromUtf8(name);
+        for (int i = 0; i < m_st.spaltenAnzahl(); ++i)
+            if (m_st.spaltenname(i).compare(n, Qt::CaseInsensitive) == 0) return m_st.wert(i);
         return QVariant();
     }
     // Text trimmed; a stored " " (an emptied field) is empty.
-    QString text(const char* name) const { return wert(name).toString().trimmed(); }
+    QString text(const char* name) { return wert(name).toString().trimmed(); }
 
 private:
-    [[noreturn]] void Fehler() const { throw data::Fehler(QString::fromUtf8(sqlite3_errmsg(m_db))); }
-    sqlite3* m_db;
-    sqlite3_stmt* m_st = nullptr;
+    data::Anweisung m_st;
 };
 
-void Ausfuehren(sqlite3* db, const char* sql, const QVariantList& parameter = {})
+void Ausfuehren(data::Verbindung& db, const char* sql, const QVariantList& parameter = {})
 {
     Abfrage a(db, sql, parameter);
-    a.naechste();
+    while (a.naechste()) {}
 }
 
 QVariant Oder(const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); }
@@ -100,7 +73,7 @@ QString Spezifikation(Profil profil)
                : QStringLiteral("urn:cen.eu:en16931:2017");
 }
 
-Firmendaten LeseFirmendaten(sqlite3* db)
+Firmendaten LeseFirmendaten(data::Verbindung& db)
 {
     Firmendaten f;
     Abfrage a(db, "SELECT er_land, er_steuernummer, er_iban, er_bic, er_befreiungsgrund FROM t_erechnung_firma WHERE id = 1");
@@ -120,7 +93,7 @@ Firmendaten LeseFirmendaten(sqlite3* db)
     return f;
 }
 
-void SchreibeFirmendaten(sqlite3* db, const Firmendaten& f)
+void SchreibeFirmendaten(data::Verbindung& db, const Firmendaten& f)
 {
     Ausfuehren(db,
                "INSERT INTO t_erechnung_firma (id, er_land, er_steuernummer, er_iban, er_bic, er_befreiungsgrund) "
@@ -131,7 +104,7 @@ void SchreibeFirmendaten(sqlite3* db, const Firmendaten& f)
                 Oder(OhneLeerzeichen(f.bic)), Oder(f.befreiungsgrund.trimmed())});
 }
 
-Kundendaten LeseKundendaten(sqlite3* db, int adresseId)
+Kundendaten LeseKundendaten(data::Verbindung& db, int adresseId)
 {
     Kundendaten k;
     {
@@ -150,7 +123,7 @@ Kundendaten LeseKundendaten(sqlite3* db, int adresseId)
     return k;
 }
 
-void SchreibeKundendaten(sqlite3* db, int adresseId, const Kundendaten& k)
+void SchreibeKundendaten(data::Verbindung& db, int adresseId, const Kundendaten& k)
 {
     Ausfuehren(db,
                "INSERT INTO t_erechnung_kunde (adresse_id, er_land, er_kaeuferreferenz) VALUES (?, ?, ?) "
@@ -159,7 +132,7 @@ void SchreibeKundendaten(sqlite3* db, int adresseId, const Kundendaten& k)
                {adresseId, Oder(k.land.trimmed().toUpper()), Oder(k.referenz.trimmed())});
 }
 
-QList<Einheitcode> LeseEinheitcodes(sqlite3* db)
+QList<Einheitcode> LeseEinheitcodes(data::Verbindung& db)
 {
     QList<Einheitcode> out;
     Abfrage a(db,
@@ -177,29 +150,24 @@ QList<Einheitcode> LeseEinheitcodes(sqlite3* db)
     return out;
 }
 
-void SchreibeEinheitcodes(sqlite3* db, const QList<Einheitcode>& codes)
+void SchreibeEinheitcodes(data::Verbindung& db, const QList<Einheitcode>& codes)
 {
-    Ausfuehren(db, "SAVEPOINT einheitcodes");
-    try {
-        for (const Einheitcode& e : codes)
-            Ausfuehren(db,
-                       "INSERT INTO t_erechnung_einheit (einheit_id, er_code) VALUES (?, ?) "
-                       "ON CONFLICT(einheit_id) DO UPDATE SET er_code = excluded.er_code",
-                       {e.id, Oder(e.code.trimmed().toUpper())});
-        Ausfuehren(db, "RELEASE einheitcodes");
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK TO einheitcodes; RELEASE einheitcodes", nullptr, nullptr, nullptr);
-        throw;
-    }
+    data::Transaktion t(db);
+    for (const Einheitcode& e : codes)
+        Ausfuehren(db,
+                   "INSERT INTO t_erechnung_einheit (einheit_id, er_code) VALUES (?, ?) "
+                   "ON CONFLICT(einheit_id) DO UPDATE SET er_code = excluded.er_code",
+                   {e.id, Oder(e.code.trimmed().toUpper())});
+    t.commit();
 }
 
-int AdresseVonLieferschein(sqlite3* db, int lieferscheinId)
+int AdresseVonLieferschein(data::Verbindung& db, int lieferscheinId)
 {
     Abfrage a(db, "SELECT lief_adresse_id FROM t_lieferschein WHERE id = ?", {lieferscheinId});
     return a.naechste() ? a.wert("lief_adresse_id").toInt() : 0;
 }
 
-ERechnung AusLieferschein(sqlite3* db, int lieferscheinId, Profil profil, QStringList* maengel)
+ERechnung AusLieferschein(data::Verbindung& db, int lieferscheinId, Profil profil, QStringList* maengel)
 {
     QStringList eigene;
     ERechnung r;

@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
-struct sqlite3;
+namespace data {
+class Verbindung;
+}
 
 namespace einvoice {
 
@@ -23,8 +25,8 @@ struct Firmendaten {
     QString befreiungsgrund;
     bool gespeichert = false;
 };
-Firmendaten LeseFirmendaten(sqlite3* db);
-void SchreibeFirmendaten(sqlite3* db, const Firmendaten& f);
+Firmendaten LeseFirmendaten(data::Verbindung& db);
+void SchreibeFirmendaten(data::Verbindung& db, const Firmendaten& f);
 
 // A customer's additions; defaults: the company's country, the customer's
 // number as buyer reference.
@@ -34,8 +36,8 @@ struct Kundendaten {
     bool gespeichert = false;
     QString name;  // the buyer's name as the invoice writes it (read only)
 };
-Kundendaten LeseKundendaten(sqlite3* db, int adresseId);
-void SchreibeKundendaten(sqlite3* db, int adresseId, const Kundendaten& k);
+Kundendaten LeseKundendaten(data::Verbindung& db, int adresseId);
+void SchreibeKundendaten(data::Verbindung& db, int adresseId, const Kundendaten& k);
 
 // Every unit with its Recommendation 20 code (stored, or proposed from its name).
 struct Einheitcode {
@@ -44,17 +46,17 @@ struct Einheitcode {
     QString code;
     bool gespeichert = false;
 };
-QList<Einheitcode> LeseEinheitcodes(sqlite3* db);
+QList<Einheitcode> LeseEinheitcodes(data::Verbindung& db);
 // Stores all given codes in one transaction.
-void SchreibeEinheitcodes(sqlite3* db, const QList<Einheitcode>& codes);
+void SchreibeEinheitcodes(data::Verbindung& db, const QList<Einheitcode>& codes);
 
 // The customer of a delivery note; 0 when there is no such note.
-int AdresseVonLieferschein(sqlite3* db, int lieferscheinId);
+int AdresseVonLieferschein(data::Verbindung& db, int lieferscheinId);
 
 // The invoice of a delivery note for the given profile. What the data cannot
 // give (a note without invoice date, items the printout leaves out) is added
 // to `maengel` in German; the checks of Maengel() come on top.
-ERechnung AusLieferschein(sqlite3* db, int lieferscheinId, Profil profil, QStringList* maengel = nullptr);
+ERechnung AusLieferschein(data::Verbindung& db, int lieferscheinId, Profil profil, QStringList* maengel = nullptr);
 
 // Guidelines (BT-24) written for the two profiles.
 QString Spezifikation(Profil profil);

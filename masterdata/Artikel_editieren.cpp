@@ -120,7 +120,8 @@ void TArtikeleditieren::FormActivate()
     Dataset* ds = dm->ADO_artikel;
     const bool neu = ds->State() == Dataset::Zustand::Insert;
     if (neu) {
-        ds->FieldByName(QStringLiteral("id")).setValue(dm->NaechsteID(QStringLiteral("t_artikel")));
+        ds->Vorschlag(QStringLiteral("id"), dm->NaechsteID(QStringLiteral("t_artikel")),
+                      [dm] { return dm->NaechsteID(QStringLiteral("t_artikel")); });
         // Only an untouched proposal is replaced by the next free number.
         const data::Field nr = ds->FieldByName(QStringLiteral("artikel_nr"));
         const bool getippt = ui.DB_ArtikelNR->benutzerGeaendert() || (m_vorschlagNr.isValid() && nr.value() != m_vorschlagNr);

@@ -50,7 +50,11 @@ void Teinheit_bearbeiten::FormShow()
 {
     Dataset* ds = Datenmenge();
     const bool neu = ds->State() == Dataset::Zustand::Insert;
-    if (neu) ds->FieldByName(QStringLiteral("id")).setValue(App().DMOrdavo->NaechsteID(m_art.tabelle));
+    if (neu) {
+        TDMOrdavo* dm = App().DMOrdavo;
+        const QString tabelle = m_art.tabelle;
+        ds->Vorschlag(QStringLiteral("id"), dm->NaechsteID(tabelle), [dm, tabelle] { return dm->NaechsteID(tabelle); });
+    }
     m_titelNeu->setVisible(neu);
     m_titelAendern->setVisible(!neu);
     setWindowTitle(neu ? m_art.titelNeu : m_art.titelAendern);

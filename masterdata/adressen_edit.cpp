@@ -54,7 +54,8 @@ void TAdressen_bearbeiten::FormShow()
     TDMOrdavo* dm = App().DMOrdavo;
     Dataset* ds = dm->ADO_t_adressen;
     if (ds->State() == Dataset::Zustand::Insert) {
-        ds->FieldByName(QStringLiteral("id")).setValue(dm->NaechsteID(QStringLiteral("t_adressen")));
+        ds->Vorschlag(QStringLiteral("id"), dm->NaechsteID(QStringLiteral("t_adressen")),
+                      [dm] { return dm->NaechsteID(QStringLiteral("t_adressen")); });
         // A new address is a customer; set once per opening, so that coming
         // back to the dialog does not undo a "Kunde" the user has unticked.
         ds->FieldByName(QStringLiteral("adr_kunde")).setValue(qint64(-1));

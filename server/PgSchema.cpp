@@ -187,7 +187,24 @@ Beschreibung Lesen()
         teile << Pruefungen(t.at(1).toString());
         b.anweisungen << QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(Name(tab), teile.join(QStringLiteral(",\n  ")));
     }
+    // Note numbers are unique on the server: several workstations propose
+    // them at once, and a clash must be refused, then proposed anew.
+    indizes << QStringLiteral("CREATE UNIQUE INDEX \"ix_lief_nr\" ON \"t_lieferschein\" (\"lief_nr\")");
     b.anweisungen << indizes;
+    // A row stored without a key gets the next one, as the file gives it the
+    // highest rowid plus one.
+    b.anweisungen << QStringLiteral(
+        "CREATE FUNCTION ordavo_naechste_id() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+        "BEGIN\n"
+        "  IF NEW.id IS NULL THEN\n"
+        "    EXECUTE format('SELECT coalesce(max(id), 0) + 1 FROM %I', TG_TABLE_NAME) INTO NEW.id;\n"
+        "  END IF;\n"
+        "  RETURN NEW;\n"
+        "END $f$");
+    for (const QString& t : b.tabellen)
+        if (!db.Zeilen(QStringLiteral("SELECT 1 FROM pragma_table_info('%1') WHERE name = 'id' AND pk = 1").arg(t)).isEmpty())
+            b.anweisungen << QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION ordavo_naechste_id()")
+                                 .arg(Name(t + QStringLiteral("_id")), Name(t));
     b.anweisungen << QStringLiteral("CREATE TABLE %1 (version integer NOT NULL)").arg(VersionsTabelle());
     b.anweisungen << QStringLiteral("INSERT INTO %1 (version) VALUES (%2)").arg(VersionsTabelle()).arg(b.version);
     return b;

@@ -84,9 +84,25 @@ PgVerbindung::PgVerbindung(const QString& angabe)
     m_conn = PQconnectdb(angabe.toUtf8().constData());
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
         const QString text = m_conn ? Meldung(PQerrorMessage(m_conn)) : QStringLiteral("zu wenig Speicher");
+        const bool ohneKennwort = m_conn && PQconnectionNeedsPassword(m_conn);
+        const bool kennwortFalsch = m_conn && PQconnectionUsedPassword(m_conn);
         PQfinish(m_conn);
         m_conn = nullptr;
-        throw data::Fehler(QStringLiteral("Die Verbindung zum Datenbankserver ist fehlgeschlagen: %1").arg(text));
+        QString satz;
+        if (ohneKennwort)
+            satz = QStringLiteral("Der Datenbankserver verlangt ein Kennwort, aber es ist keines hinterlegt. Bitte tragen Sie es "
+                                  "in die Datei ~/.pgpass ein (oder in die Datei, die PGPASSFILE nennt).");
+        else if (kennwortFalsch || text.contains(QLatin1String("authentication"), Qt::CaseInsensitive) ||
+                 text.contains(QLatin1String("Authentifizierung"), Qt::CaseInsensitive))
+            satz = QStringLiteral("Der Datenbankserver hat die Anmeldung abgelehnt. Bitte prüfen Sie Benutzername und Kennwort "
+                                  "(in ~/.pgpass) und die Freigabe für diesen Rechner auf dem Server.");
+        else if (text.contains(QLatin1String("does not exist")) || text.contains(QLatin1String("existiert nicht")))
+            satz = QStringLiteral("Die Datenbank oder der Benutzer ist auf dem Datenbankserver nicht vorhanden. Bitte prüfen Sie "
+                                  "die Angabe Server im Abschnitt [Datenbank] von Ordavo.ini.");
+        else
+            satz = QStringLiteral("Der Datenbankserver ist nicht erreichbar. Bitte prüfen Sie, ob der Server läuft und ob die "
+                                  "Angabe Server im Abschnitt [Datenbank] von Ordavo.ini stimmt.");
+        throw data::Fehler(QStringLiteral("%1\nDie Verbindung zum Datenbankserver ist fehlgeschlagen: %2").arg(satz, text));
     }
     PQsetNoticeProcessor(m_conn, &Stumm, nullptr);
     try {

@@ -27,15 +27,15 @@ void TArtikelauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const 
     stats::Schliessen schliessen{artikel, summen};
 
     // One pass over the period's items gives the rows and the totals.
-    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
+    const bool summiert = stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
 
     summen->Close();
-    if (summen->sql() != stats::SqlAuswertungArtikelSummen()) summen->setSql(stats::SqlAuswertungArtikelSummen());
+    if (summiert && summen->sql() != stats::SqlAuswertungArtikelSummen()) summen->setSql(stats::SqlAuswertungArtikelSummen());
     stats::SetzeZeitraum(summen, von, bis);
     summen->Open();
 
     artikel->Close();
-    if (artikel->sql() != stats::SqlAuswertungArtikel()) artikel->setSql(stats::SqlAuswertungArtikel());
+    if (summiert && artikel->sql() != stats::SqlAuswertungArtikel()) artikel->setSql(stats::SqlAuswertungArtikel());
     stats::SetzeZeitraum(artikel, von, bis);
     artikel->Open();
 

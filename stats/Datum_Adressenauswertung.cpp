@@ -27,9 +27,9 @@ void TAdressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, const
 
     // The customer's id is passed as text, as the catalogue query takes it.
     const QString kunde = QString::number(dm->ADO_t_adressen->FieldByName(QStringLiteral("id")).asInteger());
-    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis, kunde);
+    const bool summiert = stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis, kunde);
     artikel->Close();
-    if (artikel->sql() != stats::SqlAuswertungAdressen()) artikel->setSql(stats::SqlAuswertungAdressen());
+    if (summiert && artikel->sql() != stats::SqlAuswertungAdressen()) artikel->setSql(stats::SqlAuswertungAdressen());
     stats::SetzeZeitraum(artikel, von, bis);
     artikel->setParameter(QStringLiteral("id"), kunde);
     artikel->Open();

@@ -25,9 +25,9 @@ void TDatum_alle_Adressenauswertung::Auswerten(bool ZeitraumZeigen, const QDate&
     data::Dataset* kunden = dm->ADO_Auswertung_alle_Adressen;
     stats::Schliessen schliessen{kunden};
 
-    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Kunde, von, bis);
+    const bool summiert = stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Kunde, von, bis);
     kunden->Close();
-    if (kunden->sql() != stats::SqlAuswertungAlleAdressen()) kunden->setSql(stats::SqlAuswertungAlleAdressen());
+    if (summiert && kunden->sql() != stats::SqlAuswertungAlleAdressen()) kunden->setSql(stats::SqlAuswertungAlleAdressen());
     stats::SetzeZeitraum(kunden, von, bis);
     kunden->Open();
 

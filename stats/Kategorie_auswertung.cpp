@@ -26,9 +26,9 @@ void TKategorieauswertung::Auswerten(bool ZeitraumZeigen, const QDate& von, cons
     data::Dataset* kategorien = dm->ADO_Auswertung_ArtikelKategorie_summen;
     stats::Schliessen schliessen{kategorien};
 
-    stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
+    const bool summiert = stats::Summieren(*dm->ADO_ordavo, stats::Schluessel::Artikel, von, bis);
     kategorien->Close();
-    if (kategorien->sql() != stats::SqlAuswertungKategorie()) kategorien->setSql(stats::SqlAuswertungKategorie());
+    if (summiert && kategorien->sql() != stats::SqlAuswertungKategorie()) kategorien->setSql(stats::SqlAuswertungKategorie());
     stats::SetzeZeitraum(kategorien, von, bis);
     kategorien->Open();
 

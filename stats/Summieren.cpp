@@ -315,9 +315,10 @@ qint64 Hoechste(sqlite3* db, const char* sql)
 
 }  // namespace
 
-void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
+bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse)
 {
+    if (verbindung.Fern()) return false;
     sqlite3* db = verbindung.Handle();
     if (!db) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
 
@@ -411,6 +412,7 @@ void Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
         sqlite3_exec(db, "ROLLBACK TO stat_summieren; RELEASE stat_summieren", nullptr, nullptr, nullptr);
         throw;
     }
+    return true;
 }
 
 }  // namespace stats

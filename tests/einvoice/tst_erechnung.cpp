@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(Starte(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).rc, 0);
 
         QStringList maengel;
-        sqlite3* db = App().DMOrdavo->ADO_ordavo->Handle();
+        data::Verbindung& db = *App().DMOrdavo->ADO_ordavo;
         const QByteArray allein =
             einvoice::SchreibeCii(einvoice::AusLieferschein(db, 7, einvoice::Profil::EN16931, &maengel));
         QVERIFY(maengel.isEmpty());
