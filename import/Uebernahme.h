@@ -51,6 +51,19 @@ struct AmOrt : Ergebnis {
 };
 AmOrt UebernehmenAmOrt(std::unique_ptr<Zeilenquelle> quelle, const QString& pfad);
 
+// Onto the database server named by the connection string `verbindung`:
+// the file `pfad` is a database of this program (SQLite) or a Jet file of
+// the Windows version, told apart by its first bytes; neither file is
+// changed. A Jet file is first taken over as above into a temporary file.
+// The server database must be empty or hold the program's tables without
+// rows (see server::InLeereDatenbankUebertragen). Row counts and money sums
+// are compared on the server before anything is committed. The protocol
+// goes to datenuebernahme.txt beside `pfad`.
+Ergebnis UebernehmenAufServer(const QString& pfad, const QString& verbindung);
+
+// The same from an open source; the protocol goes beside `protokollNeben`.
+Ergebnis UebernehmenAufServer(const Zeilenquelle& quelle, const QString& verbindung, const QString& protokollNeben);
+
 // Every table with its row count and its columns with their types.
 QString Inhalt(const Zeilenquelle& quelle);
 

@@ -13,7 +13,7 @@ ziel="$HOME/Ordavo"
 menue="$HOME/.local/share/applications/ordavo.desktop"
 
 "$quelle/scripts/install" >/dev/null
-for f in ordavo datensicherung ordavo_neu.mdb; do [ -f "$ziel/$f" ] || fehler "$f fehlt"; done
+for f in ordavo datensicherung datenuebernahme leere_datenbank ordavo_neu.mdb; do [ -f "$ziel/$f" ] || fehler "$f fehlt"; done
 [ -x "$ziel/ordavo" ] && [ -x "$ziel/datensicherung" ] || fehler "Programme nicht ausführbar"
 [ -e "$ziel/ordavo_tab.mdb" ] && fehler "ordavo_tab.mdb angelegt"
 grep -qxF "Path=$ziel" "$menue" || fehler "Arbeitsordner im Menüeintrag falsch"
@@ -35,7 +35,7 @@ cmp "$ziel/Ordavo.ini" "$HOME/ini.vorher" || fehler "Einstellungen verändert"
 [ -e "$ziel/ordavo_neu.mdb" ] && fehler "ordavo_neu.mdb neben vorhandener Datenbank angelegt"
 
 "$quelle/scripts/install" --entfernen >/dev/null
-[ -e "$ziel/ordavo" ] || [ -e "$ziel/datensicherung" ] && fehler "Programme nicht entfernt"
+[ -e "$ziel/ordavo" ] || [ -e "$ziel/datensicherung" ] || [ -e "$ziel/leere_datenbank" ] && fehler "Programme nicht entfernt"
 [ -e "$menue" ] && fehler "Menüeintrag nicht entfernt"
 cmp "$ziel/ordavo_tab.mdb" "$HOME/db.vorher" || fehler "Datenbank beim Entfernen verändert"
 cmp "$ziel/Ordavo.ini" "$HOME/ini.vorher" || fehler "Einstellungen beim Entfernen verändert"
