@@ -121,15 +121,32 @@ void TOrdavo::ERechnungEinrichten1Click()
     if (App().DMOrdavo) TERechnungEinrichten::Einrichten(this);
 }
 
+// The notes as they are now, also those another workstation stored since
+// they were read; the current note stays current. A note being entered or
+// changed keeps its row: reading again would discard what was typed.
+void TOrdavo::LieferscheineNeuLesen()
+{
+    TDMOrdavo* dm = App().DMOrdavo;
+    if (!dm) return;
+    data::Dataset* ls = dm->ADO_Lieferschein;
+    if (!ls->Active() || ls->State() != data::Dataset::Zustand::Browse) return;
+    const QVariant aktuell = ls->IsEmpty() ? QVariant() : ls->FieldByName(QStringLiteral("t_lieferschein.id")).value();
+    ls->Requery();
+    if (!aktuell.isNull()) ls->Locate(QStringLiteral("t_lieferschein.id"), aktuell);
+}
+
 void TOrdavo::BitBtn4Click()
 {
     TDMOrdavo* dm = App().DMOrdavo;
-    if (!dm || dm->ADO_Lieferschein->RecordCount() == 0) return;
+    if (!dm) return;
+    LieferscheineNeuLesen();
+    if (dm->ADO_Lieferschein->RecordCount() == 0) return;
     Zeigen(Lieferung().Lieferschein);
 }
 
 void TOrdavo::AlleLieferscheine1Click()
 {
+    LieferscheineNeuLesen();
     Zeigen(Lieferung().Lieferschein);
 }
 

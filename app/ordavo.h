@@ -36,6 +36,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void LieferscheineNeuLesen();
+
     Ui::TOrdavo ui;
     bool m_geschlossen = false;
     bool m_timerGestartet = false;

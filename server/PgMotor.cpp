@@ -220,6 +220,35 @@ public:
 
     PGconn* conn() const { return m_db.Handle(); }
 
+    // Runs a statement. A text run before is prepared on the server the
+    // second time and from then on only executed: moving between notes runs
+    // the same few statements again and again, and parsing and planning them
+    // each time cost more than executing them. A text run once (values
+    // written into it) is not kept on the server.
+    PGresult* Ausfuehren(const QByteArray& sql, int anzahl, const char* const* werte)
+    {
+        PGconn* c = m_db.Handle();
+        auto it = m_vorbereitet.constFind(sql);
+        if (it == m_vorbereitet.constEnd()) {
+            if (m_gesehen.size() > 4 * kHoechstensVorbereitet) m_gesehen.clear();
+            int& gesehen = m_gesehen[sql];
+            if (++gesehen < 2 || m_vorbereitet.size() >= kHoechstensVorbereitet)
+                return PQexecParams(c, sql.constData(), anzahl, nullptr, werte, nullptr, nullptr, 0);
+            const QByteArray name = QByteArray("ordavo_") + QByteArray::number(++m_namen);
+            Ergebnis r(PQprepare(c, name.constData(), sql.constData(), anzahl, nullptr));
+            // A statement the server refuses is reported as when it runs; it is not kept.
+            if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) return r.release();
+            m_gesehen.remove(sql);
+            it = m_vorbereitet.insert(sql, name);
+        }
+        PGresult* r = PQexecPrepared(c, it->constData(), anzahl, werte, nullptr, nullptr, 0);
+        // The tables changed under the prepared statement (a newer program
+        // altered them): the next run prepares the text afresh.
+        if (r && PQresultStatus(r) == PGRES_FATAL_ERROR && Feld(r, PG_DIAG_SQLSTATE) == QLatin1String("0A000"))
+            m_vorbereitet.remove(sql);
+        return r;
+    }
+
     // The table and column a result column comes from, cached per column.
     QPair<QString, QString> Herkunft(Oid tabelle, int spalte)
     {
@@ -279,6 +308,13 @@ private:
     QHash<QString, Uebersetzung> m_uebersetzt;
     QHash<quint64, QPair<QString, QString>> m_herkunft;
     QHash<QString, QString> m_schluessel;
+    // Prepared statements of this connection by their text, and how often
+    // each text not yet prepared has been run (bounded: texts with values
+    // written in never repeat).
+    static constexpr int kHoechstensVorbereitet = 500;
+    QHash<QByteArray, QByteArray> m_vorbereitet;
+    QHash<QByteArray, int> m_gesehen;
+    int m_namen = 0;
 };
 
 void PgAnweisung::Ausfuehren()
@@ -286,7 +322,7 @@ void PgAnweisung::Ausfuehren()
     if (m_ergebnis) return;
     std::vector<const char*> zeiger(m_werte.size());
     for (size_t i = 0; i < m_werte.size(); ++i) zeiger[i] = m_gesetzt[i] ? m_werte[i].constData() : nullptr;
-    m_ergebnis.reset(PQexecParams(m_motor.conn(), m_sql.constData(), int(zeiger.size()), nullptr, zeiger.data(), nullptr, nullptr, 0));
+    m_ergebnis.reset(m_motor.Ausfuehren(m_sql, int(zeiger.size()), zeiger.data()));
     const ExecStatusType s = m_ergebnis ? PQresultStatus(m_ergebnis.get()) : PGRES_FATAL_ERROR;
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK) {
         Ergebnis weg = std::move(m_ergebnis);

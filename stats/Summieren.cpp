@@ -4,8 +4,13 @@
 #include "data/Verbindung.h"
 
 #include <QByteArray>
+#include <algorithm>
+#include <atomic>
 #include <limits>
+#include <memory>
 #include <sqlite3.h>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -184,6 +189,17 @@ public:
         auto& e = m_hash[key];
         f(e.first, e.second);
     }
+    // Whether `key` goes to the plain vectors.
+    static bool dicht(qint64 key) { return key >= 0 && key < kDicht; }
+    // Makes room for a dense key and asks the memory for its sums ahead of use.
+    void vormerken(qint64 key)
+    {
+        if (size_t(key) >= m_heiss.size()) {
+            m_heiss.resize(size_t(key) + 1);
+            m_kalt.resize(size_t(key) + 1);
+        }
+        __builtin_prefetch(&m_heiss[size_t(key)], 1);
+    }
     template <typename F> void fuerAlle(F f) const
     {
         for (size_t i = 0; i < m_heiss.size(); ++i)
@@ -250,14 +266,28 @@ void BindeText(sqlite3_stmt* st, int idx, const QByteArray& b)
     sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
 }
 
-// One summing run: the notes of the period and the sums so far.
+// One summing run over a range of items: the sums so far. Two runs may go at
+// once, each on its own connection, over the same notes.
 struct Lauf {
+    Lauf(Schluessel s, const Belege* b) : schluessel(s), belege(b) {}
+
     Schluessel schluessel;
     const Belege* belege;
     ProSchluessel pro;
     Heiss ohneHeiss;  // items without key (no article, a note without address)
     Kalt ohneKalt;
     bool fehler = false;
+
+    // The sums of a key are far apart in memory: items wait in a short queue
+    // while their sums are fetched, so that the misses overlap instead of
+    // stalling one after the other. Each key still adds its items in order.
+    struct Offen {
+        qint64 key;
+        Zahl menge, preis, einkauf;
+    };
+    static constexpr int kSchlange = 16;
+    Offen offen[kSchlange];
+    int anzahlOffen = 0;
 
     void posten(qint64 kunde, sqlite3_value* artikel, sqlite3_value* menge, sqlite3_value* preis,
                 sqlite3_value* einkauf)
@@ -266,8 +296,31 @@ struct Lauf {
         if (schluessel == Schluessel::Artikel)
             key = sqlite3_value_type(artikel) == SQLITE_NULL ? kOhne : sqlite3_value_int64(artikel);
         const Zahl m = Lies(menge), p = Lies(preis), e = Lies(einkauf);
-        if (key == kOhne) Posten(ohneHeiss, ohneKalt, m, p, e);
-        else pro.bei(key, [&](Heiss& h, Kalt& k) { Posten(h, k, m, p, e); });
+        if (key == kOhne) {
+            Posten(ohneHeiss, ohneKalt, m, p, e);
+        } else if (!ProSchluessel::dicht(key)) {
+            pro.bei(key, [&](Heiss& h, Kalt& k) { Posten(h, k, m, p, e); });
+        } else {
+            pro.vormerken(key);
+            offen[anzahlOffen++] = {key, m, p, e};
+            if (anzahlOffen == kSchlange) abarbeiten();
+        }
+    }
+    void abarbeiten()
+    {
+        for (int i = 0; i < anzahlOffen; ++i) {
+            const Offen& o = offen[i];
+            pro.bei(o.key, [&](Heiss& h, Kalt& k) { Posten(h, k, o.menge, o.preis, o.einkauf); });
+        }
+        anzahlOffen = 0;
+    }
+    // Adds the sums of a run over other items.
+    void dazu(const Lauf& anderer)
+    {
+        Dazu(ohneHeiss, ohneKalt, anderer.ohneHeiss, anderer.ohneKalt);
+        anderer.pro.fuerAlle([&](qint64 key, const Heiss& oh, const Kalt& ok) {
+            pro.bei(key, [&](Heiss& h, Kalt& k) { Dazu(h, k, oh, ok); });
+        });
     }
 };
 
@@ -307,13 +360,102 @@ private:
     sqlite3* m_db;
 };
 
-qint64 Hoechste(sqlite3* db, const char* sql)
+// Which items a statement reads, by rowid.
+enum class Bereich {
+    Alle,
+    Bis,  // up to ?1, included
+    Ab,   // after ?1: to the end, without a check per row
+    Beleg,  // those of the note ?1, through the index
+};
+
+// The statement that hands the items to ordavo_stat_posten, which spares
+// the column calls of stepping every row. The sums per customer leave the
+// article unread.
+QByteArray PostenSql(Schluessel schluessel, Bereich bereich)
+{
+    QByteArray sql = QByteArrayLiteral("SELECT count(ordavo_stat_posten(la_lieferschein_id, ");
+    sql += schluessel == Schluessel::Artikel ? "la_artikel_id" : "NULL";
+    sql += ", la_anzahl, la_preis, la_artikel_einkauf)) FROM t_lieferschein_artikel";
+    switch (bereich) {
+    case Bereich::Alle: break;
+    case Bereich::Bis: sql += " WHERE rowid <= ?1"; break;
+    case Bereich::Ab: sql += " WHERE rowid > ?1"; break;
+    case Bereich::Beleg: sql += " WHERE la_lieferschein_id = ?1"; break;
+    }
+    return sql;
+}
+
+// The items of `bereich` into `lauf`, on `db`.
+void Durchlauf(sqlite3* db, Lauf& lauf, Bereich bereich, qint64 grenze = 0)
+{
+    const Funktion f(db, &lauf);
+    Anweisung a(db, PostenSql(lauf.schluessel, bereich).constData());
+    if (bereich != Bereich::Alle) sqlite3_bind_int64(a.st(), 1, grenze);
+    while (a.Schritt()) {
+    }
+    lauf.abarbeiten();
+}
+
+// The first column of the first row as an integer; 0 without a row.
+qint64 Ganzzahl(sqlite3* db, const char* sql)
 {
     Anweisung a(db, sql);
     return a.Schritt() ? sqlite3_column_int64(a.st(), 0) : 0;
 }
 
+// Counts the commits of other connections to the file (SQLite's data_version).
+qint64 Stand(sqlite3* db) { return Ganzzahl(db, "PRAGMA data_version"); }
+
+std::atomic<qint64> g_zweiKerneAb{50000};
+std::atomic<bool> g_zuletztGeteilt{false};
+
+// The first part of the items, on a connection of its own in a thread of
+// its own. Anything that goes wrong there leaves `ok` false: the caller then
+// sums that part itself.
+class Helfer {
+public:
+    Helfer(const QByteArray& datei, Schluessel schluessel, const Belege* belege, qint64 bis)
+        : m_lauf(schluessel, belege)
+    {
+        m_thread = std::thread([this, datei, bis] { Laufen(datei, bis); });
+    }
+    ~Helfer() { warten(); }
+    Helfer(const Helfer&) = delete;
+    Helfer& operator=(const Helfer&) = delete;
+
+    void warten()
+    {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    bool ok() const { return m_ok; }
+    const Lauf& lauf() const { return m_lauf; }
+
+private:
+    void Laufen(const QByteArray& datei, qint64 bis)
+    {
+        sqlite3* db = nullptr;
+        try {
+            // Read-only and used by this thread alone: no locking inside SQLite.
+            if (sqlite3_open_v2(datei.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+                sqlite3_busy_timeout(db, 2000);
+                Durchlauf(db, m_lauf, Bereich::Bis, bis);
+                m_ok = !m_lauf.fehler;
+            }
+        } catch (...) {
+            m_ok = false;
+        }
+        sqlite3_close(db);
+    }
+
+    Lauf m_lauf;
+    bool m_ok = false;
+    std::thread m_thread;
+};
+
 }  // namespace
+
+qint64 SetzeZweiKerneAb(qint64 posten) { return g_zweiKerneAb.exchange(posten); }
+bool ZuletztGeteilt() { return g_zuletztGeteilt; }
 
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse)
@@ -321,6 +463,8 @@ bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
     if (verbindung.Fern()) return false;
     sqlite3* db = verbindung.Handle();
     if (!db) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
+    const qint64 standVorher = Stand(db);
+    g_zuletztGeteilt = false;
 
     // 1. The notes of the period (dates are stored as ISO text, as the datasets
     // bind them). Only the sums per customer need each note's address; the
@@ -351,26 +495,60 @@ bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
 
     // 2. The items, summed per key in one pass. The period's total is the
     // sum of the keys' sums and of the items without key.
-    Lauf lauf{schluessel, &belege, {}, {}, {}};
-    // A short period reads its notes' items through the index; a long one
-    // steps all items once, which is cheaper than a look-up per note.
-    // The items are handed to a function of this connection inside the
-    // statement, which spares the column calls of stepping every row.
-    const qint64 notenGesamt = Hoechste(db, "SELECT max(rowid) FROM t_lieferschein");
-    const Funktion f(db, &lauf);
+    Lauf lauf(schluessel, &belege);
+    const qint64 notenGesamt = Ganzzahl(db, "SELECT max(rowid) FROM t_lieferschein");
     if (belege.anzahl() > 0 && qint64(belege.anzahl()) * 4 < notenGesamt) {
-        Anweisung a(db, "SELECT count(ordavo_stat_posten(la_lieferschein_id, la_artikel_id, la_anzahl, la_preis, "
-                        "la_artikel_einkauf)) FROM t_lieferschein_artikel WHERE la_lieferschein_id = ?1");
+        // A short period reads its notes' items through the index; a long one
+        // steps all items once, which is cheaper than a look-up per note.
+        const Funktion f(db, &lauf);
+        Anweisung a(db, PostenSql(schluessel, Bereich::Beleg).constData());
         for (const auto& paar : belege.paare()) {
             a.Neu();
             sqlite3_bind_int64(a.st(), 1, paar.first);
             while (a.Schritt()) {
             }
         }
+        lauf.abarbeiten();
     } else if (belege.anzahl() > 0) {
-        Anweisung a(db, "SELECT count(ordavo_stat_posten(la_lieferschein_id, la_artikel_id, la_anzahl, la_preis, "
-                        "la_artikel_einkauf)) FROM t_lieferschein_artikel");
-        while (a.Schritt()) {
+        // Two statements: SQLite finds min() or max() alone at the ends of
+        // the table, both together only by reading all of it.
+        const qint64 erste = Ganzzahl(db, "SELECT min(rowid) FROM t_lieferschein_artikel");
+        const qint64 letzte = Ganzzahl(db, "SELECT max(rowid) FROM t_lieferschein_artikel");
+        // Many items: the first part goes to the other core, read from the
+        // file on a connection of its own. That connection sees only what is
+        // committed, so not while this one has a transaction open, nor for a
+        // database without a file; and only with an SQLite built for threads.
+        const char* datei = sqlite3_db_filename(db, "main");
+        std::unique_ptr<Helfer> helfer;
+        qint64 mitte = 0;
+        const quint64 spanne = quint64(letzte) - quint64(erste);  // rowids may lie anywhere
+        if (letzte > erste && spanne >= quint64(std::max<qint64>(g_zweiKerneAb, 1)) && sqlite3_get_autocommit(db)
+            && datei && *datei && sqlite3_threadsafe()) {
+            // The first part checks the rowid of every item, the last one
+            // reads to the end: the first part is a little shorter.
+            mitte = erste + qint64(spanne / 100 * 47 + spanne % 100 * 47 / 100);
+            try {
+                helfer = std::make_unique<Helfer>(QByteArray(datei), schluessel, &belege, mitte);
+            } catch (const std::system_error&) {
+                // No thread to be had: all here.
+            }
+        }
+        if (!helfer) {
+            Durchlauf(db, lauf, Bereich::Alle);
+        } else {
+            Durchlauf(db, lauf, Bereich::Ab, mitte);  // on an error, ~Helfer waits for the other part
+            helfer->warten();
+            if (Stand(db) != standVorher) {
+                // Another connection committed while the parts were read:
+                // they may show two states. All items once more, here.
+                lauf = Lauf(schluessel, &belege);
+                Durchlauf(db, lauf, Bereich::Alle);
+            } else if (helfer->ok()) {
+                lauf.dazu(helfer->lauf());
+                g_zuletztGeteilt = true;
+            } else {
+                Durchlauf(db, lauf, Bereich::Bis, mitte);
+            }
         }
     }
     if (lauf.fehler) throw data::Fehler(QStringLiteral("Zu wenig Speicher für die Statistik."));

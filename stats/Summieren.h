@@ -5,8 +5,9 @@
 // scan of the items. Here the notes of the period are read from the date
 // index, the items are stepped once (all of them, or those of the period's
 // notes through their index when the period is short) and summed per key as
-// they come, in a table indexed by the key. The sums land in temporary tables
-// of the connection, which the statistics statements
+// they come, in a table indexed by the key. A long pass is shared by two
+// threads, each on its own connection to the file. The sums land in temporary
+// tables of the connection, which the statistics statements
 // (stats/Statistikabfragen.h) join with the article, unit, category and
 // address rows. Sums follow SQLite's own sum(): NULL when no value was there,
 // an integer while all values are integers.
@@ -36,5 +37,12 @@ enum class Schluessel {
 // server groups well itself, so the statistics keep their own statements.
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse = QVariant());
+
+// From how many items (by rowid span, default 50,000) a pass over all items
+// is split in two parts, summed at once on two connections. Tests set it low
+// to split small data. Returns the previous setting.
+qint64 SetzeZweiKerneAb(qint64 posten);
+// Whether the last pass over all items was shared by two connections.
+bool ZuletztGeteilt();
 
 }  // namespace stats

@@ -29,8 +29,20 @@ qint64 Resident();
 // Returns freed heap memory to the system, so resident-set differences mean something.
 void SpeicherZurueckgeben();
 
+// The reference side: the same statements directly on the database's own
+// client API, without the program's data layer.
+class Bezug {
+public:
+    virtual ~Bezug() = default;
+    virtual void Ausfuehren(const QString& sql) = 0;
+    // Runs `sql` with named parameters and reads every row and column. Returns the rows.
+    virtual qint64 AlleZeilen(const QString& sql, const QVariantMap& parameter = {}) = 0;
+    // One value of the first row.
+    virtual QVariant Wert(const QString& sql, const QVariantMap& parameter = {}) = 0;
+};
+
 // A connection of its own on the raw C API.
-class Roh {
+class Roh final : public Bezug {
 public:
     explicit Roh(const QString& datei);
     ~Roh();
@@ -38,12 +50,11 @@ public:
     Roh& operator=(const Roh&) = delete;
     sqlite3* db() const { return m_db; }
 
-    void Ausfuehren(const QString& sql);
+    void Ausfuehren(const QString& sql) override;
     // Prepares (once per text) and runs `sql` with named parameters, stepping
     // every row and reading every column as its type. Returns the rows.
-    qint64 AlleZeilen(const QString& sql, const QVariantMap& parameter = {});
-    // One value of the first row.
-    QVariant Wert(const QString& sql, const QVariantMap& parameter = {});
+    qint64 AlleZeilen(const QString& sql, const QVariantMap& parameter = {}) override;
+    QVariant Wert(const QString& sql, const QVariantMap& parameter = {}) override;
 
 private:
     sqlite3_stmt* Anweisung(const QString& sql, const QVariantMap& parameter);
