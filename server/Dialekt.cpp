@@ -362,6 +362,8 @@ private:
             case Art::Name:
                 if (t.ist("true")) out += QStringLiteral("-1");
                 else if (t.ist("false")) out += QStringLiteral("0");
+                // The connection's own temporary tables.
+                else if (t.ist("temp") && i + 1 < bis && T(i + 1).zeichen(".")) out += QStringLiteral("pg_temp");
                 else out += t.text;
                 break;
             case Art::Zeichen: out += t.zeichen("==") ? QStringLiteral("=") : t.text; break;

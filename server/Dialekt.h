@@ -27,7 +27,8 @@ struct Uebersetzung {
 //   not an error;
 // - ORDER BY puts NULL first in ascending and last in descending order;
 // - a IS b and a IS NOT b (b not NULL) compare with NULL equal to NULL;
-// - true and false are -1 and 0, == is =, a trailing ; is dropped.
+// - true and false are -1 and 0, == is =, a trailing ; is dropped;
+// - temp.name (a temporary table) becomes pg_temp.name.
 Uebersetzung NachPostgres(const QString& sql);
 
 // The collation under which like compares without regard to case.

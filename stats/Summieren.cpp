@@ -1,5 +1,7 @@
 #include "stats/Summieren.h"
 
+#include "data/Anweisung.h"
+
 #include "data/Fehler.h"
 #include "data/Verbindung.h"
 
@@ -457,10 +459,53 @@ private:
 qint64 SetzeZweiKerneAb(qint64 posten) { return g_zweiKerneAb.exchange(posten); }
 bool ZuletztGeteilt() { return g_zuletztGeteilt; }
 
+namespace {
+
+// On a database server the server sums: one grouped pass over the period's
+// items, per key, and the period's total from the keys' sums, into the same
+// temporary tables the statements read.
+void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
+                        const QVariant& adresse)
+{
+    verbindung.Ausfuehren(QStringLiteral(
+        "CREATE TEMP TABLE IF NOT EXISTS stat_artikel (aid bigint PRIMARY KEY, Anzahl double precision, "
+        "gesamt double precision, einkaufspreis double precision, spanne double precision);"
+        "CREATE TEMP TABLE IF NOT EXISTS stat_kunden (kid bigint PRIMARY KEY, gesamt double precision);"
+        "CREATE TEMP TABLE IF NOT EXISTS stat_summen (gesamt double precision, einkaufspreis double precision, "
+        "spanne double precision)"));
+    const bool einKunde = adresse.isValid() && !adresse.isNull();
+    const bool artikel = schluessel == Schluessel::Artikel;
+    const QString sql =
+        QStringLiteral(
+            "WITH p AS (SELECT %1 AS k, sum(a.la_anzahl) AS n, sum(a.la_preis*a.la_anzahl) AS g, "
+            "sum(a.la_artikel_einkauf*a.la_anzahl) AS e, sum(a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl) AS s "
+            "FROM t_lieferschein_artikel a INNER JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
+            "WHERE l.lief_datum BETWEEN ?1 AND ?2%2 GROUP BY %1), "
+            "x AS (INSERT INTO temp.%3 SELECT k, %4 FROM p WHERE k IS NOT NULL) "
+            "INSERT INTO temp.stat_summen SELECT sum(g), sum(e), sum(s) FROM p")
+            .arg(artikel ? QStringLiteral("a.la_artikel_id") : QStringLiteral("l.lief_adresse_id"),
+                 einKunde ? QStringLiteral(" AND l.lief_adresse_id = ?3") : QString(),
+                 artikel ? QStringLiteral("stat_artikel") : QStringLiteral("stat_kunden"),
+                 artikel ? QStringLiteral("n, g, e, s") : QStringLiteral("g"));
+    data::Transaktion t(verbindung);
+    verbindung.Ausfuehren(QStringLiteral("DELETE FROM temp.stat_artikel; DELETE FROM temp.stat_kunden; DELETE FROM temp.stat_summen"));
+    data::Anweisung a(verbindung, sql);
+    a.binde(1, von);
+    a.binde(2, bis);
+    if (einKunde) a.binde(3, adresse);
+    a.ausfuehren();
+    t.commit();
+}
+
+}  // namespace
+
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse)
 {
-    if (verbindung.Fern()) return false;
+    if (verbindung.Fern()) {
+        SummierenAufServer(verbindung, schluessel, von, bis, adresse);
+        return true;
+    }
     sqlite3* db = verbindung.Handle();
     if (!db) throw data::Fehler(QStringLiteral("Die Datenbank ist nicht geöffnet."));
     const qint64 standVorher = Stand(db);

@@ -33,8 +33,8 @@ enum class Schluessel {
 // Sums the items of the delivery notes dated from `von` to `bis` (both
 // included). With `adresse` set (an address id, as number or decimal text)
 // only that customer's notes count. Throws data::Fehler on a database error.
-// On a database server nothing is summed here and false comes back: the
-// server groups well itself, so the statistics keep their own statements.
+// On a database server the server sums, by key in one grouped pass, into
+// the same tables. Returns true (the statements of Statistikabfragen.h apply).
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse = QVariant());
 

@@ -20,6 +20,8 @@ void TestDialekt::uebersetzen_data()
     QTest::newRow("Klammernamen klein und gequotet, Semikolon weg")
         << "SELECT Sum([la_preis]*[la_anzahl]) AS gesamt FROM t_Artikel;"
         << "SELECT Sum(\"la_preis\"*\"la_anzahl\") AS gesamt FROM t_Artikel" << keine;
+    QTest::newRow("temporäre Tabelle")
+        << "SELECT s.gesamt FROM temp.stat_artikel AS s" << "SELECT s.gesamt FROM pg_temp.stat_artikel AS s" << keine;
     QTest::newRow("Count AS [Anzahl] mit Parameter")
         << "SELECT Count(lief_adresse_id) AS [Anzahl] FROM t_lieferschein WHERE lief_adresse_id=:id;"
         << "SELECT Count(lief_adresse_id) AS \"anzahl\" FROM t_lieferschein WHERE lief_adresse_id=$1" << QStringList{"id"};
