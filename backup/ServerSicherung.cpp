@@ -17,11 +17,11 @@ namespace backup {
 
 namespace {
 
-const char* const kNichtsGesichert = "\n\nEs wurde nichts gesichert; die letzte Sicherung bleibt erhalten.";
+const char* const kNichtsVomServerGesichert = "\n\nEs wurde nichts gesichert; die letzte Sicherung bleibt erhalten.";
 
-bool Fehler(QString* fehler, const QString& text)
+bool ScheitertServer(QString* fehler, const QString& text)
 {
-    if (fehler) *fehler = text + QString::fromUtf8(kNichtsGesichert);
+    if (fehler) *fehler = text + QString::fromUtf8(kNichtsVomServerGesichert);
     return false;
 }
 
@@ -35,7 +35,7 @@ bool AngabePruefen(const QString& angabe, QString* datenbank, QString* fehler)
     if (!optionen) {
         const QString grund = text ? QString::fromUtf8(text).trimmed() : QStringLiteral("zu wenig Speicher");
         PQfreemem(text);
-        return Fehler(fehler, QStringLiteral("Die Verbindungsangabe für den Datenbankserver ist ungültig: %1")
+        return ScheitertServer(fehler, QStringLiteral("Die Verbindungsangabe für den Datenbankserver ist ungültig: %1")
                                   .arg(grund));
     }
     bool kennwort = false;
@@ -46,7 +46,7 @@ bool AngabePruefen(const QString& angabe, QString* datenbank, QString* fehler)
     }
     PQconninfoFree(optionen);
     if (kennwort)
-        return Fehler(fehler, QStringLiteral(
+        return ScheitertServer(fehler, QStringLiteral(
                                   "Die Verbindungsangabe für den Datenbankserver enthält ein Kennwort. Das Kennwort "
                                   "gehört in die Datei ~/.pgpass (oder in die Datei, die PGPASSFILE nennt), nicht in "
                                   "die Verbindungsangabe."));
@@ -98,7 +98,7 @@ bool ServerAuslesen(const QString& angabe, const QString& datei, QString* fehler
 
     const QString programm = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
     if (programm.isEmpty())
-        return Fehler(fehler, QStringLiteral("Das Programm pg_dump wurde nicht gefunden. Die Datensicherung der "
+        return ScheitertServer(fehler, QStringLiteral("Das Programm pg_dump wurde nicht gefunden. Die Datensicherung der "
                                              "Datenbank auf dem Server braucht es: Bitte installieren Sie die "
                                              "Client-Programme von PostgreSQL (unter Debian das Paket "
                                              "postgresql-client)."));
@@ -120,7 +120,7 @@ bool ServerAuslesen(const QString& angabe, const QString& datei, QString* fehler
     dump.setStandardOutputFile(QProcess::nullDevice());
     dump.start();
     if (!dump.waitForStarted(-1))
-        return Fehler(fehler, QStringLiteral("Das Programm %1 konnte nicht gestartet werden: %2")
+        return ScheitertServer(fehler, QStringLiteral("Das Programm %1 konnte nicht gestartet werden: %2")
                                   .arg(programm, dump.errorString()));
     while (!dump.waitForFinished(100) && dump.state() != QProcess::NotRunning)
         if (fortschritt) fortschritt(QFileInfo(datei).size());
@@ -132,7 +132,7 @@ bool ServerAuslesen(const QString& angabe, const QString& datei, QString* fehler
             grund = dump.exitStatus() != QProcess::NormalExit
                         ? QStringLiteral("pg_dump wurde abgebrochen.")
                         : QStringLiteral("pg_dump endete mit dem Fehlercode %1.").arg(dump.exitCode());
-        return Fehler(fehler, QStringLiteral("Die Datenbank auf dem Server konnte nicht gesichert werden:\n%1")
+        return ScheitertServer(fehler, QStringLiteral("Die Datenbank auf dem Server konnte nicht gesichert werden:\n%1")
                                   .arg(grund));
     }
     if (fortschritt) fortschritt(QFileInfo(datei).size());
@@ -140,16 +140,16 @@ bool ServerAuslesen(const QString& angabe, const QString& datei, QString* fehler
     QSet<QString> tabellen;
     bool vollstaendig = false;
     if (!DumpLesen(datei, &tabellen, &vollstaendig))
-        return Fehler(fehler, QStringLiteral("Die Ausgabe von pg_dump (%1) kann nicht gelesen werden.").arg(datei));
+        return ScheitertServer(fehler, QStringLiteral("Die Ausgabe von pg_dump (%1) kann nicht gelesen werden.").arg(datei));
     if (!vollstaendig)
-        return Fehler(fehler, QStringLiteral("Die Datenbank auf dem Server konnte nicht gesichert werden: Die "
+        return ScheitertServer(fehler, QStringLiteral("Die Datenbank auf dem Server konnte nicht gesichert werden: Die "
                                              "Ausgabe von pg_dump ist unvollständig.\n%1")
                                   .arg(ausgabe));
     QStringList fehlend;
     for (const QString& t : Programmtabellen())
         if (!tabellen.contains(t)) fehlend << t;
     if (!fehlend.isEmpty())
-        return Fehler(fehler, QStringLiteral("Die Datenbank %1 auf dem Server ist keine Datenbank von Ordavo: Ihr "
+        return ScheitertServer(fehler, QStringLiteral("Die Datenbank %1 auf dem Server ist keine Datenbank von Ordavo: Ihr "
                                              "fehlen die Tabellen %2.\n\nBitte prüfen Sie den Eintrag „Server“ im "
                                              "Abschnitt [Datenbank] der Datei Ordavo.ini.")
                                   .arg(datenbank.isEmpty() ? angabe : datenbank, fehlend.join(QStringLiteral(", "))));

@@ -82,7 +82,7 @@ private:
     zipFile m_zf;
 };
 
-bool Fehler(QString* fehler, const QString& text)
+bool Scheitert(QString* fehler, const QString& text)
 {
     if (fehler) *fehler = text;
     return false;
@@ -95,13 +95,13 @@ bool ZipSchreiben(const QString& quelle, const QString& eintrag, const QString& 
 {
     QFile ein(quelle);
     if (!ein.open(QIODevice::ReadOnly))
-        return Fehler(fehler, QStringLiteral("%1 kann nicht gelesen werden: %2").arg(quelle, ein.errorString()));
+        return Scheitert(fehler, QStringLiteral("%1 kann nicht gelesen werden: %2").arg(quelle, ein.errorString()));
     const qint64 groesse = ein.size();
     if (blockgroesse < kFenster) blockgroesse = kFenster;
     if (faeden <= 0) faeden = qMax(1, QThread::idealThreadCount());
 
     Archiv zip(archiv);
-    if (!zip.handle()) return Fehler(fehler, QStringLiteral("%1 kann nicht angelegt werden.").arg(archiv));
+    if (!zip.handle()) return Scheitert(fehler, QStringLiteral("%1 kann nicht angelegt werden.").arg(archiv));
     const QString schreibfehler = QStringLiteral("In %1 kann nicht geschrieben werden.").arg(archiv);
 
     zip_fileinfo info{};
@@ -118,7 +118,7 @@ bool ZipSchreiben(const QString& quelle, const QString& eintrag, const QString& 
     if (zipOpenNewFileInZip3_64(zip.handle(), eintrag.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr,
                                 Z_DEFLATED, 9, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, zip64)
         != ZIP_OK)
-        return Fehler(fehler, schreibfehler);
+        return Scheitert(fehler, schreibfehler);
 
     // Blocks are read and written in order; up to two per thread are packed meanwhile.
     std::deque<std::future<Gepackt>> inArbeit;
@@ -129,10 +129,10 @@ bool ZipSchreiben(const QString& quelle, const QString& eintrag, const QString& 
     auto schreibeErsten = [&]() {
         Gepackt g = inArbeit.front().get();
         inArbeit.pop_front();
-        if (!g.ok) return Fehler(fehler, QStringLiteral("Die Daten konnten nicht komprimiert werden."));
+        if (!g.ok) return Scheitert(fehler, QStringLiteral("Die Daten konnten nicht komprimiert werden."));
         if (!g.daten.isEmpty()
             && zipWriteInFileInZip(zip.handle(), g.daten.constData(), unsigned(g.daten.size())) != ZIP_OK)
-            return Fehler(fehler, schreibfehler);
+            return Scheitert(fehler, schreibfehler);
         crc = crc32_combine64(crc, g.crc, g.laenge);
         gepackt += g.laenge;
         if (fortschritt && groesse > 0) fortschritt(double(gepackt) / double(groesse));
@@ -141,7 +141,7 @@ bool ZipSchreiben(const QString& quelle, const QString& eintrag, const QString& 
     do {
         QByteArray block = ein.read(qMin(blockgroesse, groesse - gelesen));
         if (block.size() != qMin(blockgroesse, groesse - gelesen)) {
-            ok = Fehler(fehler, QStringLiteral("%1 kann nicht gelesen werden: %2").arg(quelle, ein.errorString()));
+            ok = Scheitert(fehler, QStringLiteral("%1 kann nicht gelesen werden: %2").arg(quelle, ein.errorString()));
             break;
         }
         gelesen += block.size();
@@ -155,8 +155,8 @@ bool ZipSchreiben(const QString& quelle, const QString& eintrag, const QString& 
     } while (ok);
     // Threads still packing are waited for by their futures.
     if (!ok) return false;
-    if (zipCloseFileInZipRaw64(zip.handle(), ZPOS64_T(groesse), crc) != ZIP_OK) return Fehler(fehler, schreibfehler);
-    if (!zip.schliessen()) return Fehler(fehler, schreibfehler);
+    if (zipCloseFileInZipRaw64(zip.handle(), ZPOS64_T(groesse), crc) != ZIP_OK) return Scheitert(fehler, schreibfehler);
+    if (!zip.schliessen()) return Scheitert(fehler, schreibfehler);
     return true;
 }
 

@@ -12,7 +12,7 @@ using data::Dataset;
 
 namespace {
 
-bool InBearbeitung(Dataset* ds)
+bool RechnungInBearbeitung(Dataset* ds)
 {
     return ds->State() == Dataset::Zustand::Edit || ds->State() == Dataset::Zustand::Insert;
 }
@@ -51,7 +51,7 @@ void TRechnungsdaten::FormActivate()
     data::Field datum = ls->FieldByName(QStringLiteral("lief_rechnungsdatum"));
     // A first invoice is dated today; an invoice keeps its date unless the
     // user picks another.
-    if (datum.isNull() && InBearbeitung(ls)) datum.setValue(QDate::currentDate());
+    if (datum.isNull() && RechnungInBearbeitung(ls)) datum.setValue(QDate::currentDate());
     m_setzt = true;
     if (!datum.isNull()) ui.RechnungsdatumPicker->setDate(datum.asDate());
     m_setzt = false;
@@ -60,6 +60,6 @@ void TRechnungsdaten::FormActivate()
 void TRechnungsdaten::RechnungsdatumPickerChange()
 {
     Dataset* ls = App().DMOrdavo->ADO_Lieferschein;
-    if (m_setzt || !InBearbeitung(ls)) return;
+    if (m_setzt || !RechnungInBearbeitung(ls)) return;
     ls->FieldByName(QStringLiteral("lief_rechnungsdatum")).setValue(ui.RechnungsdatumPicker->date());
 }

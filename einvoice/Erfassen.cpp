@@ -62,7 +62,7 @@ QString OhneLeerzeichen(const QString& s)
     return r;
 }
 
-QDate Datum(const QVariant& v) { return QDate::fromString(v.toString(), Qt::ISODate); }
+QDate IsoDatum(const QVariant& v) { return QDate::fromString(v.toString(), Qt::ISODate); }
 
 }  // namespace
 
@@ -210,9 +210,9 @@ ERechnung AusLieferschein(data::Verbindung& db, int lieferscheinId, Profil profi
     const int adresseId = l.wert("lief_adresse_id").toInt();
     const Kundendaten kunde = LeseKundendaten(db, adresseId);
     r.nummer = l.text("lief_nr");
-    r.datum = Datum(l.wert("lief_rechnungsdatum"));
+    r.datum = IsoDatum(l.wert("lief_rechnungsdatum"));
     if (!r.datum.isValid()) eigene << QStringLiteral("Der Lieferschein hat noch kein Rechnungsdatum.");
-    r.lieferung.datum = Datum(l.wert("lief_datum"));
+    r.lieferung.datum = IsoDatum(l.wert("lief_datum"));
     r.kaeuferreferenz = kunde.referenz;
     r.zahlungsbedingungen = OhneErsatz(l.text("lief_zahlungsbed"));
     const QString zusatz = OhneErsatz(l.text("lief_Zusatztext"));

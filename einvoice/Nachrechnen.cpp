@@ -16,7 +16,7 @@ bool Gleich(double a, double b) { return std::fabs(a - b) <= kToleranz; }
 
 double Cent(double v) { return std::round(v * 100.0) / 100.0; }
 
-QString Zahl(double v)
+QString ZahlText(double v)
 {
     return QLocale(QLocale::German, QLocale::Germany).toString(v, 'f', 2);
 }
@@ -26,7 +26,7 @@ bool GleicherSatz(const std::optional<double>& a, const std::optional<double>& b
     return std::fabs(a.value_or(0) - b.value_or(0)) < 1e-6;
 }
 
-QString Satz(const QString& kategorie, const std::optional<double>& satz)
+QString SatzText(const QString& kategorie, const std::optional<double>& satz)
 {
     return QStringLiteral("%1 %2 %").arg(kategorie, QLocale(QLocale::German, QLocale::Germany).toString(satz.value_or(0), 'g', 6));
 }
@@ -39,7 +39,7 @@ QStringList Rechendifferenzen(const ERechnung& r)
     const Summen& s = r.summen;
     auto pruefe = [&d](double ist, double soll, const QString& was, const QString& wie) {
         if (!Gleich(ist, soll))
-            d << QStringLiteral("%1 ist %2, %3 ergibt %4.").arg(was, Zahl(ist), wie, Zahl(soll));
+            d << QStringLiteral("%1 ist %2, %3 ergibt %4.").arg(was, ZahlText(ist), wie, ZahlText(soll));
     };
 
     double positionen = 0;
@@ -78,7 +78,7 @@ QStringList Rechendifferenzen(const ERechnung& r)
             if (p.ustKategorie == u.kategorie && GleicherSatz(p.ustSatz, u.satz)) basis += p.nettobetrag;
         for (const ZuAbschlag& z : r.zuAbschlaege)
             if (z.ustKategorie == u.kategorie && GleicherSatz(z.ustSatz, u.satz)) basis += z.zuschlag ? z.betrag : -z.betrag;
-        const QString satz = Satz(u.kategorie, u.satz);
+        const QString satz = SatzText(u.kategorie, u.satz);
         pruefe(u.basisbetrag, basis, QStringLiteral("Der steuerpflichtige Betrag zu %1").arg(satz),
                QStringLiteral("die Summe der Positionen und Zu-/Abschläge dieses Satzes"));
         pruefe(u.steuerbetrag, Cent(u.basisbetrag * u.satz.value_or(0) / 100.0),
@@ -91,7 +91,7 @@ QStringList Rechendifferenzen(const ERechnung& r)
             gefunden = gefunden || (u.kategorie == p.ustKategorie && GleicherSatz(u.satz, p.ustSatz));
         if (!gefunden && !p.ustKategorie.isEmpty()) {
             d << QStringLiteral("Zu Position %1 (%2) gibt es keine Umsatzsteueraufschlüsselung.")
-                     .arg(p.id, Satz(p.ustKategorie, p.ustSatz));
+                     .arg(p.id, SatzText(p.ustKategorie, p.ustSatz));
         }
     }
     d.removeDuplicates();

@@ -68,9 +68,9 @@ bool LandGueltig(const QString& code)
 
 namespace {
 
-bool Gleich(double a, double b) { return std::fabs(a - b) < 0.005; }
+bool AufCentGleich(double a, double b) { return std::fabs(a - b) < 0.005; }
 
-QString Geld(double b) { return QLocale(QLocale::German, QLocale::Germany).toString(b, 'f', 2) + QStringLiteral(" €"); }
+QString GeldInEuro(double b) { return QLocale(QLocale::German, QLocale::Germany).toString(b, 'f', 2) + QStringLiteral(" €"); }
 
 }  // namespace
 
@@ -153,7 +153,7 @@ QStringList Maengel(const ERechnung& r, Profil profil)
         fehlt(!p.ustSatz || p.ustKategorie.isEmpty(), QStringLiteral("%1: Der Umsatzsteuersatz fehlt.").arg(wo));
         fehlt(p.ustSatz && *p.ustSatz < 0, QStringLiteral("%1: Der Umsatzsteuersatz ist negativ.").arg(wo));
         fehlt(p.nettopreis < 0, QStringLiteral("%1: Der Preis ist negativ.").arg(wo));
-        fehlt(!Gleich(p.nettobetrag, AufCent(p.menge * p.nettopreis)),
+        fehlt(!AufCentGleich(p.nettobetrag, AufCent(p.menge * p.nettopreis)),
               QStringLiteral("%1: Der Betrag passt nicht zu Menge und Preis.").arg(wo));
         summe += p.nettobetrag;
     }
@@ -166,17 +166,17 @@ QStringList Maengel(const ERechnung& r, Profil profil)
         basen += u.basisbetrag;
         fehlt(u.kategorie == QLatin1String("E") && u.befreiungsgrund.isEmpty() && u.befreiungsgrundCode.isEmpty(),
               QStringLiteral("Der Grund der Steuerbefreiung für Positionen mit 0 % fehlt (E-Rechnung einrichten)."));
-        fehlt(u.satz && !Gleich(u.steuerbetrag, AufCent(u.basisbetrag * *u.satz / 100.0)),
+        fehlt(u.satz && !AufCentGleich(u.steuerbetrag, AufCent(u.basisbetrag * *u.satz / 100.0)),
               QStringLiteral("Die Umsatzsteuer zu %1 % passt nicht zu ihrer Bemessungsgrundlage.").arg(*u.satz));
     }
     const double abschlaege = s.summeAbschlaege.value_or(0), zuschlaege = s.summeZuschlaege.value_or(0);
-    bool stimmig = Gleich(s.summePositionen, summe) && Gleich(s.gesamtNetto, s.summePositionen - abschlaege + zuschlaege) &&
-                   Gleich(basen, s.gesamtNetto) && Gleich(s.gesamtUSt.value_or(0), steuern) &&
-                   Gleich(s.gesamtBrutto, s.gesamtNetto + s.gesamtUSt.value_or(0)) &&
-                   Gleich(s.faellig, s.gesamtBrutto - s.vorausbezahlt.value_or(0) + s.rundung.value_or(0));
+    bool stimmig = AufCentGleich(s.summePositionen, summe) && AufCentGleich(s.gesamtNetto, s.summePositionen - abschlaege + zuschlaege) &&
+                   AufCentGleich(basen, s.gesamtNetto) && AufCentGleich(s.gesamtUSt.value_or(0), steuern) &&
+                   AufCentGleich(s.gesamtBrutto, s.gesamtNetto + s.gesamtUSt.value_or(0)) &&
+                   AufCentGleich(s.faellig, s.gesamtBrutto - s.vorausbezahlt.value_or(0) + s.rundung.value_or(0));
     fehlt(!r.positionen.isEmpty() && !stimmig,
           QStringLiteral("Die Summen der Rechnung sind nicht stimmig (Netto %1, Umsatzsteuer %2, Brutto %3).")
-              .arg(Geld(s.gesamtNetto), Geld(s.gesamtUSt.value_or(0)), Geld(s.gesamtBrutto)));
+              .arg(GeldInEuro(s.gesamtNetto), GeldInEuro(s.gesamtUSt.value_or(0)), GeldInEuro(s.gesamtBrutto)));
     fehlt(s.faellig > 0.005 && r.zahlungsbedingungen.isEmpty() && !r.faelligkeit.isValid(),
           QStringLiteral("Die Zahlungsbedingungen fehlen (Lieferschein: Zahlungsbedingungen)."));
     return m;

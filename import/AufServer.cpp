@@ -24,7 +24,7 @@ namespace {
 
 const QString kFertig = QStringLiteral("Die Daten wurden vollständig übernommen.");
 
-QString Zitat(const QString& s) { return QStringLiteral("„%1“").arg(s); }
+QString InAnfuehrung(const QString& s) { return QStringLiteral("„%1“").arg(s); }
 
 void ProtokollNeben(const QString& pfad, const QString& text)
 {
@@ -127,7 +127,7 @@ QString AufServer(sqlite3* db, server::PgVerbindung& ziel, bool* begonnen)
     const server::Uebertragung u = server::InLeereDatenbankUebertragen(db, ziel, begonnen);
     QStringList out;
     out << QStringLiteral("Ziel: Datenbank %1 auf dem Server (%2)")
-               .arg(Zitat(u.datenbank), u.schemaAngelegt ? QStringLiteral("Tabellen neu angelegt")
+               .arg(InAnfuehrung(u.datenbank), u.schemaAngelegt ? QStringLiteral("Tabellen neu angelegt")
                                                           : QStringLiteral("vorhandene, leere Tabellen"))
         << QString() << QStringLiteral("Zeilen auf dem Server:");
     for (const auto& v : u.zeilen) out << QStringLiteral("  %1: %2 Zeilen in der Datei, %3 auf dem Server").arg(v.was).arg(v.datei).arg(v.server);

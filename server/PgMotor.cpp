@@ -6,6 +6,7 @@
 #include "data/Verbindung.h"
 #include "server/Dialekt.h"
 #include "server/PgSchema.h"
+#include "server/PgTypen.h"
 #include "server/PgVerbindung.h"
 
 #include <QHash>
@@ -18,15 +19,6 @@
 namespace server {
 
 namespace {
-
-// Type numbers of the server's built-in types (pg_type.oid).
-constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
-              kNumeric = 1700;
-
-struct ErgebnisFreigeben {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Ergebnis = std::unique_ptr<PGresult, ErgebnisFreigeben>;
 
 QString Feld(const PGresult* r, int feld)
 {

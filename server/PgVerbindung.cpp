@@ -1,6 +1,7 @@
 #include "server/PgVerbindung.h"
 
 #include "data/Fehler.h"
+#include "server/PgTypen.h"
 
 #include <QDate>
 #include <libpq-fe.h>
@@ -11,16 +12,7 @@ namespace server {
 
 namespace {
 
-// Type numbers of the server's built-in types (pg_type.oid); fixed since ever.
-constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
-              kNumeric = 1700, kDate = 1082;
-
 QString Meldung(const char* text) { return QString::fromUtf8(text).trimmed(); }
-
-struct ErgebnisFreigeben {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Ergebnis = std::unique_ptr<PGresult, ErgebnisFreigeben>;
 
 QVariant Umwandeln(const PGresult* r, int zeile, int spalte)
 {

@@ -21,7 +21,7 @@ struct Anweisung {
     ~Anweisung() { sqlite3_finalize(st); }
 };
 
-QString Name(const QString& n) { return QLatin1Char('"') + QString(n).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); }
+QString SqlName(const QString& n) { return QLatin1Char('"') + QString(n).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); }
 
 void Vorbereiten(sqlite3* db, const QString& sql, Anweisung& a)
 {
@@ -53,16 +53,16 @@ QList<QPair<QString, qint64>> Kopieren(sqlite3* quelle, PgVerbindung& ziel)
     QList<QPair<QString, qint64>> anzahl;
     for (const QString& tabelle : Tabellen()) {
         Anweisung lesen;
-        Vorbereiten(quelle, QStringLiteral("SELECT * FROM %1").arg(Name(tabelle)), lesen);
+        Vorbereiten(quelle, QStringLiteral("SELECT * FROM %1").arg(SqlName(tabelle)), lesen);
         const int spalten = sqlite3_column_count(lesen.st);
         QStringList namen;
         int kennung = -1;
         for (int k = 0; k < spalten; ++k) {
             const QString n = QString::fromUtf8(sqlite3_column_name(lesen.st, k)).toLower();
             if (n == QLatin1String("id")) kennung = k;
-            namen << Name(n);
+            namen << SqlName(n);
         }
-        const QString kopf = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(Name(tabelle), namen.join(QStringLiteral(", ")));
+        const QString kopf = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(SqlName(tabelle), namen.join(QStringLiteral(", ")));
         const int proAnweisung = std::max(1, std::min(1000, 30000 / std::max(1, spalten)));
 
         qint64 n = 0;
@@ -145,7 +145,7 @@ QStringList VorhandeneTabellen(PgVerbindung& db)
 QStringList Geldspalten(sqlite3* quelle, const QString& tabelle)
 {
     Anweisung info;
-    Vorbereiten(quelle, QStringLiteral("PRAGMA table_info(%1)").arg(Name(tabelle)), info);
+    Vorbereiten(quelle, QStringLiteral("PRAGMA table_info(%1)").arg(SqlName(tabelle)), info);
     QStringList out;
     while (sqlite3_step(info.st) == SQLITE_ROW) {
         const QString spalte = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.st, 1)));
@@ -166,9 +166,9 @@ void Vergleichen(sqlite3* quelle, PgVerbindung& ziel, Uebertragung& u)
         for (const QString& s : geld) summen << Vergleich{tabelle + QLatin1Char('.') + s};
 
         QStringList namen;
-        for (const QString& s : geld) namen << Name(s);
+        for (const QString& s : geld) namen << SqlName(s);
         const QString auswahl = QStringLiteral("SELECT %1 FROM %2")
-                                    .arg(namen.isEmpty() ? QStringLiteral("1") : namen.join(QStringLiteral(", ")), Name(tabelle));
+                                    .arg(namen.isEmpty() ? QStringLiteral("1") : namen.join(QStringLiteral(", ")), SqlName(tabelle));
         Anweisung lesen;
         Vorbereiten(quelle, auswahl, lesen);
         int rc;
@@ -207,13 +207,13 @@ void Vergleichen(sqlite3* quelle, PgVerbindung& ziel, Uebertragung& u)
 // workstation has begun to use them meanwhile.
 void TabellenEntfernen(PgVerbindung& db)
 {
-    QStringList namen{Name(VersionsTabelle())};
-    for (const QString& t : Tabellen()) namen << Name(t);
+    QStringList namen{SqlName(VersionsTabelle())};
+    for (const QString& t : Tabellen()) namen << SqlName(t);
     try {
         db.Ausfuehren(QStringLiteral("BEGIN"));
         db.Ausfuehren(QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(namen.join(QStringLiteral(", "))));
         for (const QString& t : Tabellen())
-            if (!db.Abfrage(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(Name(t))).zeilen.isEmpty()) {
+            if (!db.Abfrage(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(SqlName(t))).zeilen.isEmpty()) {
                 Zurueckrollen(db);
                 return;
             }
@@ -242,8 +242,8 @@ void ZaehlerNachziehen(PgVerbindung& db)
     for (const auto& z : spalten.zeilen) {
         const QString tabelle = z.at(0).toString(), spalte = z.at(1).toString();
         db.Abfrage(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), coalesce(max(%1), 0) + 1, false) FROM %2")
-                       .arg(Name(spalte), Name(tabelle)),
-                   {Name(tabelle), spalte});
+                       .arg(SqlName(spalte), SqlName(tabelle)),
+                   {SqlName(tabelle), spalte});
     }
 }
 
@@ -291,17 +291,17 @@ Uebertragung InLeereDatenbankUebertragen(sqlite3* quelle, PgVerbindung& ziel, bo
     try {
         // No other workstation writes until this is committed or undone.
         QStringList namen;
-        for (const QString& t : eigene) namen << Name(t);
+        for (const QString& t : eigene) namen << SqlName(t);
         ziel.Ausfuehren(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(namen.join(QStringLiteral(", "))));
         if (!u.schemaAngelegt) {
-            const qint64 version = ziel.Wert(QStringLiteral("SELECT max(version) FROM %1").arg(Name(VersionsTabelle()))).toLongLong();
+            const qint64 version = ziel.Wert(QStringLiteral("SELECT max(version) FROM %1").arg(SqlName(VersionsTabelle()))).toLongLong();
             if (version != SchemaVersion())
                 throw data::Fehler(QStringLiteral("Die Tabellen der Datenbank %1 haben die Schemaversion %2, dieses Programm "
                                                   "schreibt Version %3; es wurde nichts verändert.")
                                        .arg(u.datenbank).arg(version).arg(SchemaVersion()));
             QStringList belegt;
             for (const QString& t : Tabellen()) {
-                const qint64 n = ziel.Wert(QStringLiteral("SELECT count(*) FROM %1").arg(Name(t))).toLongLong();
+                const qint64 n = ziel.Wert(QStringLiteral("SELECT count(*) FROM %1").arg(SqlName(t))).toLongLong();
                 if (n > 0) belegt << QStringLiteral("%1: %2 Zeilen").arg(t).arg(n);
             }
             if (!belegt.isEmpty())

@@ -21,7 +21,7 @@ const QRectF kBoxAnteil(115.8, 2.0, 7.9, 0);
 // The markup ends at the right margin rather than at 189.3, so that it keeps
 // a gap to the margin amount before it.
 const QRectF kBoxAufschlag(190.0 - 7.9, 2.0, 7.9, 0);
-const QRectF kBoxGesamtumsatz(65.0, 7.0, 0, 0);
+const QRectF kBoxGesamtumsatzArtikel(65.0, 7.0, 0, 0);
 const QRectF kBoxVerkauf(92.6, 6.3, 23.0, 0);
 const QRectF kBoxEinkauf(124.3, 6.3, 23.0, 0);
 const QRectF kBoxEinkaufZeile(124.3, 0.8, 22.8, 0);
@@ -86,7 +86,7 @@ TRepArtikelauswertung::TRepArtikelauswertung(QObject* parent)
     fuss.setName(QStringLiteral("QRBand2"));
     fuss.setHoehe(15.1);
     fuss.setRahmenOben(report::Strich::Doppelt);
-    QRLabelGesamtumsatz = fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatz);
+    QRLabelGesamtumsatz = fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatzArtikel);
     LabelVerkauf = fuss.label(QStringLiteral("LabelVerkauf"), QString(), kBoxVerkauf, Schrift(12),
                               Qt::AlignRight);
     LabelEinkauf = fuss.label(QStringLiteral("LabelEinkauf"), QString(), kBoxEinkauf, Schrift(12),
@@ -158,5 +158,5 @@ void TRepArtikelauswertung::QRBand2BeforePrint(report::Band&, bool&)
     LabelVerkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("gesamt")) : data::Field()));
     LabelEinkauf->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("einkaufspreis")) : data::Field()));
     LabelSpanne->setText(stats::Betrag(da ? summen->FieldByName(QStringLiteral("spanne")) : data::Field()));
-    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelVerkauf);
+    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatzArtikel, LabelVerkauf);
 }

@@ -14,8 +14,8 @@ using stats::BisRechts;
 using stats::Box;
 
 namespace {
-const QRectF kBoxGesamtumsatz(132.8, 7.0, 0, 0);
-const QRectF kBoxNetto(183.3 - 25.0, 6.3, 25.0, 0);
+const QRectF kBoxGesamtumsatzAlle(132.8, 7.0, 0, 0);
+const QRectF kBoxNettoAlle(183.3 - 25.0, 6.3, 25.0, 0);
 }  // namespace
 
 TRepalleAdressenauswertungen::TRepalleAdressenauswertungen(QObject* parent)
@@ -68,8 +68,8 @@ TRepalleAdressenauswertungen::TRepalleAdressenauswertungen(QObject* parent)
     fuss.setHoehe(88.9);
     fuss.setRahmenOben(report::Strich::Doppelt);
     QRLabelGesamtumsatz =
-        fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatz);
-    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), kBoxNetto, Schrift(12),
+        fuss.label(QStringLiteral("QRLabelGesamtumsatz"), QStringLiteral("Gesamtumsatz:"), kBoxGesamtumsatzAlle);
+    LabelNetto = fuss.label(QStringLiteral("LabelNetto"), QString(), kBoxNettoAlle, Schrift(12),
                             Qt::AlignRight);
     fuss.linie(QStringLiteral("QRShapeSumme1"), 162.4, 11.9, 183.8 - 162.4);
     fuss.linie(QStringLiteral("QRShapeSumme2"), 162.4, 13.0, 183.8 - 162.4);
@@ -96,5 +96,5 @@ void TRepalleAdressenauswertungen::QRBand2BeforePrint(report::Band&, bool&)
     } catch (const data::Fehler&) {
         // The listing prints without the total.
     }
-    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatz, LabelNetto);
+    stats::VorDemBetrag(QRLabelGesamtumsatz, kBoxGesamtumsatzAlle, LabelNetto);
 }
