@@ -2,6 +2,7 @@
 // test run: the archive holds pg_dump's SQL, which restores into an empty
 // database as the README describes; a failing dump keeps the last archive.
 #include "TestUmgebung.h"
+#include "Testserver.h"
 #include "backup/datensicherung1.h"
 #include "server/PgSchema.h"
 #include "server/PgVerbindung.h"
@@ -23,40 +24,8 @@
 
 namespace {
 
-QString ServerAngabe()
-{
-    const QString angabe = qEnvironmentVariable("ORDAVO_TEST_PG");
-    if (angabe.isEmpty())
-        throw std::runtime_error(
-            "ORDAVO_TEST_PG fehlt: der Testserver läuft nicht (ctest startet ihn mit server.testserver_start)");
-    return angabe;
-}
-
-// A database of its own on the test server, dropped again at the end.
-class Serverdatenbank {
-public:
-    Serverdatenbank()
-    {
-        static int zaehler = 0;
-        m_name = QStringLiteral("sicherung_%1_%2").arg(QCoreApplication::applicationPid()).arg(++zaehler);
-        server::PgVerbindung verwaltung(ServerAngabe());
-        verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
-        verwaltung.Ausfuehren(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
-    }
-    ~Serverdatenbank()
-    {
-        try {
-            server::PgVerbindung verwaltung(ServerAngabe());
-            verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        } catch (const std::exception&) {
-        }
-    }
-    QString name() const { return m_name; }
-    QString angabe() const { return ServerAngabe() + QStringLiteral(" dbname=") + m_name; }
-
-private:
-    QString m_name;
-};
+using test::ServerAngabe;
+using test::Serverdatenbank;
 
 // Every row of every table of the program (and the schema version), in key order.
 QMap<QString, QList<QList<QVariant>>> Inhalt(const QString& angabe)

@@ -4,6 +4,7 @@
 // workstation changed or deleted meanwhile, and two programs entering notes
 // at the same time (this test program started twice as child processes).
 #include "TestUmgebung.h"
+#include "Testserver.h"
 
 #include "app/Programmfenster.h"
 #include "app/ordavo.h"
@@ -39,28 +40,15 @@ namespace {
 const QString kVeraltet =
     QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert oder gelöscht. Bitte neu laden.");
 
-QString ServerAngabe()
-{
-    const QString angabe = qEnvironmentVariable("ORDAVO_TEST_PG");
-    if (angabe.isEmpty())
-        throw std::runtime_error("ORDAVO_TEST_PG fehlt: der Testserver läuft nicht (ctest startet ihn mit server.testserver_start)");
-    return angabe;
-}
+using test::ServerAngabe;
 
 // A database of its own on the test server with the program's tables, a
 // unit, an article and two customers; dropped again at the end.
-class Serverdatenbank {
+class Serverdatenbank : public test::Serverdatenbank {
 public:
-    Serverdatenbank()
+    Serverdatenbank() : test::Serverdatenbank(true)
     {
-        static int zaehler = 0;
-        m_name = QStringLiteral("gleichzeitig_%1_%2").arg(QCoreApplication::applicationPid()).arg(++zaehler);
-        server::PgVerbindung verwaltung(ServerAngabe());
-        verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
-        verwaltung.Ausfuehren(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
-        server::PgVerbindung db(angabe());
-        server::SchemaAnlegen(db);
-        db.Ausfuehren(QStringLiteral(
+        server::PgVerbindung(angabe()).Ausfuehren(QStringLiteral(
             "INSERT INTO t_einheit (id, einheit) VALUES (1, 'Stk');"
             "INSERT INTO t_kategorie (id, kategorie) VALUES (1, 'Waren');"
             "INSERT INTO t_artikel (id, artikel_nr, artikel_bez, artikel_preis, artikel_mwst, artikel_einkauf, artikel_einheit_id, "
@@ -68,18 +56,6 @@ public:
             "INSERT INTO t_adressen (id, adr_firma, adr_ganzername, adr_ort, adr_kunde) VALUES "
             "(1, 'Alpha', 'Anna Alt', 'Graz', -1), (2, 'Gamma', 'Gerd Gross', 'Wels', -1);"));
     }
-    ~Serverdatenbank()
-    {
-        try {
-            server::PgVerbindung verwaltung(ServerAngabe());
-            verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        } catch (const std::exception&) {
-        }
-    }
-    QString angabe() const { return ServerAngabe() + QStringLiteral(" dbname=") + m_name; }
-
-private:
-    QString m_name;
 };
 
 // The data module's connection on the server database, and the file again afterwards.

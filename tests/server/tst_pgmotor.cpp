@@ -2,6 +2,7 @@
 // run takes its own values, a refused statement is refused every time, and a
 // refused change leaves the statement usable.
 #include "TestUmgebung.h"
+#include "Testserver.h"
 
 #include "data/Dataset.h"
 #include "data/Fehler.h"
@@ -15,36 +16,12 @@
 
 namespace {
 
-QString ServerAngabe()
-{
-    const QString angabe = qEnvironmentVariable("ORDAVO_TEST_PG");
-    if (angabe.isEmpty()) qFatal("ORDAVO_TEST_PG fehlt: der Testserver läuft nicht (ctest startet ihn mit server.testserver_start)");
-    return angabe;
-}
+using test::ServerAngabe;
 
-// A database of its own on the test server, with the schema.
-class Serverdatenbank {
+// A database of its own on the test server with the program's tables.
+class Serverdatenbank : public test::Serverdatenbank {
 public:
-    Serverdatenbank()
-    {
-        static int zaehler = 0;
-        m_name = QStringLiteral("motor_%1_%2").arg(QCoreApplication::applicationPid()).arg(++zaehler);
-        server::PgVerbindung verwaltung(ServerAngabe());
-        verwaltung.Ausfuehren(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
-        server::PgVerbindung db(angabe());
-        server::SchemaAnlegen(db);
-    }
-    ~Serverdatenbank()
-    {
-        try {
-            server::PgVerbindung(ServerAngabe()).Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        } catch (const std::exception&) {
-        }
-    }
-    QString angabe() const { return ServerAngabe() + QStringLiteral(" dbname=") + m_name; }
-
-private:
-    QString m_name;
+    Serverdatenbank() : test::Serverdatenbank(true) {}
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the data module and the windows, translated, returning what it returns on
 // the file.
 #include "TestUmgebung.h"
+#include "Testserver.h"
 
 #include "data/Fehler.h"
 #include "data/Verbindung.h"
@@ -25,38 +26,8 @@
 
 namespace {
 
-QString ServerAngabe()
-{
-    const QString angabe = qEnvironmentVariable("ORDAVO_TEST_PG");
-    if (angabe.isEmpty())
-        throw std::runtime_error("ORDAVO_TEST_PG fehlt: der Testserver läuft nicht (ctest startet ihn mit server.testserver_start)");
-    return angabe;
-}
-
-// A database of its own on the test server, dropped again at the end.
-class Serverdatenbank {
-public:
-    Serverdatenbank()
-    {
-        static int zaehler = 0;
-        m_name = QStringLiteral("ordavo_%1_%2").arg(QCoreApplication::applicationPid()).arg(++zaehler);
-        server::PgVerbindung verwaltung(ServerAngabe());
-        verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
-        verwaltung.Ausfuehren(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
-    }
-    ~Serverdatenbank()
-    {
-        try {
-            server::PgVerbindung verwaltung(ServerAngabe());
-            verwaltung.Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        } catch (const std::exception&) {
-        }
-    }
-    QString angabe() const { return ServerAngabe() + QStringLiteral(" dbname=") + m_name; }
-
-private:
-    QString m_name;
-};
+using test::ServerAngabe;
+using test::Serverdatenbank;
 
 // --- the same statement on both engines -----------------------------------
 

@@ -2,6 +2,7 @@
 // reads when it cannot be opened, and table datasets on tables without a
 // numeric key (the PLU table, the single row of the master data).
 #include "TestUmgebung.h"
+#include "Testserver.h"
 
 #include "data/Dataset.h"
 #include "data/Fehler.h"
@@ -15,39 +16,8 @@
 
 namespace {
 
-QString ServerAngabe()
-{
-    const QString angabe = qEnvironmentVariable("ORDAVO_TEST_PG");
-    if (angabe.isEmpty()) qFatal("ORDAVO_TEST_PG fehlt: der Testserver läuft nicht (ctest startet ihn mit server.testserver_start)");
-    return angabe;
-}
-
-// A database of its own on the test server, with or without the schema.
-class Serverdatenbank {
-public:
-    explicit Serverdatenbank(bool mitSchema)
-    {
-        static int zaehler = 0;
-        m_name = QStringLiteral("start_%1_%2").arg(QCoreApplication::applicationPid()).arg(++zaehler);
-        server::PgVerbindung verwaltung(ServerAngabe());
-        verwaltung.Ausfuehren(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
-        if (mitSchema) {
-            server::PgVerbindung db(angabe());
-            server::SchemaAnlegen(db);
-        }
-    }
-    ~Serverdatenbank()
-    {
-        try {
-            server::PgVerbindung(ServerAngabe()).Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        } catch (const std::exception&) {
-        }
-    }
-    QString angabe() const { return ServerAngabe() + QStringLiteral(" dbname=") + m_name; }
-
-private:
-    QString m_name;
-};
+using test::ServerAngabe;
+using test::Serverdatenbank;
 
 QString Oeffnen(const QString& angabe)
 {

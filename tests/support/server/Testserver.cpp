@@ -4,6 +4,7 @@
 // than creating the schema each time; the template is made once per test
 // program and dropped at its end.
 #include "TestUmgebung.h"
+#include "Testserver.h"
 
 #include "data/Fehler.h"
 #include "server/PgMotor.h"
@@ -99,3 +100,29 @@ void Abbauen()
 }();
 
 }  // namespace
+
+namespace test {
+
+QString ServerAngabe() { return Angabe(); }
+
+Serverdatenbank::Serverdatenbank(bool mitSchema)
+{
+    static int zaehler = 0;
+    m_name = Praefix() + QStringLiteral("_db%1").arg(++zaehler);
+    Verwalten(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
+    Verwalten(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE %2")
+                  .arg(m_name, mitSchema ? VorlageName() : QStringLiteral("template0")));
+}
+
+Serverdatenbank::~Serverdatenbank()
+{
+    try {
+        server::PgVerbindung(Angabe()).Ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (const data::Fehler& f) {
+        std::fprintf(stderr, "Testserver: %s\n", qPrintable(f.text()));
+    }
+}
+
+QString Serverdatenbank::angabe() const { return Angabe() + QStringLiteral(" dbname=") + m_name; }
+
+}  // namespace test
