@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <limits>
 #include <memory>
@@ -462,7 +463,7 @@ bool ZuletztGeteilt() { return g_zuletztGeteilt; }
 namespace {
 
 // On a database server the server sums: one grouped pass over the period's
-// items, per key, and the period's total from the keys' sums, into the same
+// items per key, and the period's total from the keys' sums, into the same
 // temporary tables the statements read.
 void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                         const QVariant& adresse)
@@ -475,25 +476,35 @@ void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, con
         "spanne double precision)"));
     const bool einKunde = adresse.isValid() && !adresse.isNull();
     const bool artikel = schluessel == Schluessel::Artikel;
-    const QString sql =
-        QStringLiteral(
-            "WITH p AS (SELECT %1 AS k, sum(a.la_anzahl) AS n, sum(a.la_preis*a.la_anzahl) AS g, "
-            "sum(a.la_artikel_einkauf*a.la_anzahl) AS e, sum(a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl) AS s "
-            "FROM t_lieferschein_artikel a INNER JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
-            "WHERE l.lief_datum BETWEEN ?1 AND ?2%2 GROUP BY %1), "
-            "x AS (INSERT INTO temp.%3 SELECT k, %4 FROM p WHERE k IS NOT NULL) "
-            "INSERT INTO temp.stat_summen SELECT sum(g), sum(e), sum(s) FROM p")
-            .arg(artikel ? QStringLiteral("a.la_artikel_id") : QStringLiteral("l.lief_adresse_id"),
-                 einKunde ? QStringLiteral(" AND l.lief_adresse_id = ?3") : QString(),
-                 artikel ? QStringLiteral("stat_artikel") : QStringLiteral("stat_kunden"),
-                 artikel ? QStringLiteral("n, g, e, s") : QStringLiteral("g"));
+    // The period goes into the text, as the server takes no parameters in
+    // CREATE TABLE AS; that form lets it read the items with all its
+    // workers, an INSERT only with one. Dates and the id are the program's
+    // own values (a date, a whole number), never text typed by the user.
+    QString bedingung = QStringLiteral("l.lief_datum BETWEEN '%1' AND '%2'")
+                            .arg(von.toString(Qt::ISODate), bis.toString(Qt::ISODate));
+    if (einKunde) {
+        // As the catalogue compares it: "7" and "7.0" name address 7, other text none.
+        bool zahl = false;
+        const double id = adresse.toString().trimmed().toDouble(&zahl);
+        bedingung += zahl && std::isfinite(id) && id == std::floor(id) && std::fabs(id) < 9e15
+                         ? QStringLiteral(" AND l.lief_adresse_id = %1").arg(qint64(id))
+                         : QStringLiteral(" AND 1 = 0");
+    }
+    verbindung.Ausfuehren(QStringLiteral("DROP TABLE IF EXISTS temp.stat_posten"));
+    verbindung.Ausfuehren(
+        QStringLiteral("CREATE TEMP TABLE stat_posten AS SELECT %1 AS k, sum(a.la_anzahl) AS n, sum(a.la_preis*a.la_anzahl) AS g, "
+                       "sum(a.la_artikel_einkauf*a.la_anzahl) AS e, "
+                       "sum(a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl) AS s "
+                       "FROM t_lieferschein_artikel a INNER JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
+                       "WHERE %2 GROUP BY %1")
+            .arg(artikel ? QStringLiteral("a.la_artikel_id") : QStringLiteral("l.lief_adresse_id"), bedingung));
     data::Transaktion t(verbindung);
-    verbindung.Ausfuehren(QStringLiteral("DELETE FROM temp.stat_artikel; DELETE FROM temp.stat_kunden; DELETE FROM temp.stat_summen"));
-    data::Anweisung a(verbindung, sql);
-    a.binde(1, von);
-    a.binde(2, bis);
-    if (einKunde) a.binde(3, adresse);
-    a.ausfuehren();
+    verbindung.Ausfuehren(
+        QStringLiteral("DELETE FROM temp.stat_artikel; DELETE FROM temp.stat_kunden; DELETE FROM temp.stat_summen;"
+                       "INSERT INTO temp.%1 SELECT k, %2 FROM temp.stat_posten WHERE k IS NOT NULL;"
+                       "INSERT INTO temp.stat_summen SELECT sum(g), sum(e), sum(s) FROM temp.stat_posten")
+            .arg(artikel ? QStringLiteral("stat_artikel") : QStringLiteral("stat_kunden"),
+                 artikel ? QStringLiteral("n, g, e, s") : QStringLiteral("g")));
     t.commit();
 }
 
