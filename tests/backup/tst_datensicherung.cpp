@@ -1,6 +1,7 @@
 // The backup window, driven as the user does: choose the destination, back up,
 // leave without backup; and what ends up on disk.
 #include "TestUmgebung.h"
+#include "Zipinhalt.h"
 #include "backup/datensicherung1.h"
 
 #include <QCryptographicHash>
@@ -19,7 +20,6 @@
 #include <QtTest>
 
 #include <sqlite3.h>
-#include <zip.h>
 
 #include <deque>
 #include <functional>
@@ -203,38 +203,6 @@ int Blattseite(const QString& pfad, const char* tabelle, int n, int* seitengroes
     }
     sqlite3_close(db);
     return seite;
-}
-
-struct Eintrag {
-    QString name;
-    int methode = -1;
-    QByteArray daten;
-};
-
-// The entries of a zip archive with their compression method and content.
-QList<Eintrag> Archiv(const QString& pfad)
-{
-    QList<Eintrag> eintraege;
-    int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(pfad).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!za) return eintraege;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(za, zip_uint64_t(i), 0, &st) != 0) continue;
-        Eintrag e;
-        e.name = QString::fromUtf8(st.name);
-        e.methode = st.comp_method;
-        e.daten.resize(qsizetype(st.size));
-        zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
-        if (f) {
-            e.daten.resize(qsizetype(zip_fread(f, e.daten.data(), st.size)));
-            zip_fclose(f);
-        }
-        eintraege << e;
-    }
-    zip_discard(za);
-    return eintraege;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // test run: the archive holds pg_dump's SQL, which restores into an empty
 // database as the README describes; a failing dump keeps the last archive.
 #include "TestUmgebung.h"
+#include "Zipinhalt.h"
 #include "Testserver.h"
 #include "backup/datensicherung1.h"
 #include "server/PgSchema.h"
@@ -17,7 +18,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <zip.h>
 
 #include <memory>
 #include <stdexcept>
@@ -36,33 +36,6 @@ QMap<QString, QList<QList<QVariant>>> Inhalt(const QString& angabe)
     for (const QString& t : tabellen)
         inhalt[t] = db.Abfrage(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(t)).zeilen;
     return inhalt;
-}
-
-struct Eintrag {
-    QString name;
-    int methode = -1;
-    QByteArray daten;
-};
-
-QList<Eintrag> Archiv(const QString& pfad)
-{
-    QList<Eintrag> eintraege;
-    int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(pfad).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!za) return eintraege;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(za, zip_uint64_t(i), 0, &st) != 0) continue;
-        Eintrag e{QString::fromUtf8(st.name), st.comp_method, QByteArray(qsizetype(st.size), '\0')};
-        if (zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0)) {
-            e.daten.resize(qsizetype(zip_fread(f, e.daten.data(), st.size)));
-            zip_fclose(f);
-        }
-        eintraege << e;
-    }
-    zip_discard(za);
-    return eintraege;
 }
 
 // The files a run may leave in the working folder besides its lock.
