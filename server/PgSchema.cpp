@@ -125,6 +125,110 @@ QString Spaltenliste(const QList<QList<QVariant>>& info, int spalte)
     return n.join(QStringLiteral(", "));
 }
 
+// Sales per year and article and per year and customer, kept beside the
+// items for the statistics: a period of whole years reads these few rows
+// instead of every item, and "all years" reads the rows of jahr NULL.
+// Triggers only note which years changed (stat_jahr_offen, one row per
+// statement, no unique key: writers never wait for each other there);
+// ordavo_stat_auffrischen() sums those years again from the items, exactly
+// as the statistics would, so no rounding drifts in from adding and taking
+// away. It holds a transaction lock while it works, and gives up at once
+// (returns false) when another connection holds it: the caller then sums
+// from the items. A summing run deletes the marks it saw and reads the items
+// afterwards, so a change committed meanwhile keeps its mark for the next.
+QStringList Jahressummen()
+{
+    const QString jahr = QStringLiteral("CAST(extract(year FROM %1) AS integer)");
+    const QString posten = QStringLiteral(
+        "INSERT INTO stat_jahr_offen (jahr) SELECT DISTINCT %1 FROM %2 p JOIN t_lieferschein l ON l.id = p.la_lieferschein_id "
+        "WHERE l.lief_datum IS NOT NULL;\n");
+    const QString summen = QStringLiteral("sum(a.la_preis*a.la_anzahl), sum(a.la_artikel_einkauf*a.la_anzahl), "
+                                          "sum(a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl)");
+    const QString auswahl = QStringLiteral(
+        "FROM t_lieferschein_artikel a JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
+        "WHERE l.lief_datum >= make_date(erstes, 1, 1) AND l.lief_datum < make_date(letztes + 1, 1, 1) "
+        "AND %1 = ANY (jahre) GROUP BY 1, 2;\n").arg(jahr.arg(QStringLiteral("l.lief_datum")));
+    return {
+        QStringLiteral("CREATE TABLE stat_jahr_artikel (jahr integer, aid bigint, anzahl double precision, "
+                       "gesamt double precision, einkauf double precision, spanne double precision)"),
+        QStringLiteral("CREATE INDEX ix_stat_jahr_artikel ON stat_jahr_artikel (jahr)"),
+        QStringLiteral("CREATE TABLE stat_jahr_kunden (jahr integer, kid bigint, gesamt double precision, "
+                       "einkauf double precision, spanne double precision)"),
+        QStringLiteral("CREATE INDEX ix_stat_jahr_kunden ON stat_jahr_kunden (jahr)"),
+        QStringLiteral("CREATE TABLE stat_jahr_offen (jahr integer NOT NULL)"),
+        QStringLiteral("CREATE FUNCTION ordavo_stat_posten() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+                       "BEGIN\n"
+                       "  IF TG_OP IN ('INSERT', 'UPDATE') THEN\n    %1  END IF;\n"
+                       "  IF TG_OP IN ('DELETE', 'UPDATE') THEN\n    %2  END IF;\n"
+                       "  RETURN NULL;\n"
+                       "END $f$")
+            .arg(posten.arg(jahr.arg(QStringLiteral("l.lief_datum")), QStringLiteral("neu")),
+                 posten.arg(jahr.arg(QStringLiteral("l.lief_datum")), QStringLiteral("alt"))),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_artikel_stat_neu AFTER INSERT ON t_lieferschein_artikel "
+                       "REFERENCING NEW TABLE AS neu FOR EACH STATEMENT EXECUTE FUNCTION ordavo_stat_posten()"),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_artikel_stat_aendern AFTER UPDATE ON t_lieferschein_artikel "
+                       "REFERENCING OLD TABLE AS alt NEW TABLE AS neu FOR EACH STATEMENT EXECUTE FUNCTION ordavo_stat_posten()"),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_artikel_stat_weg AFTER DELETE ON t_lieferschein_artikel "
+                       "REFERENCING OLD TABLE AS alt FOR EACH STATEMENT EXECUTE FUNCTION ordavo_stat_posten()"),
+        // A note's date or customer moves all its items; a deleted note has
+        // taken its items along before their own trigger could find its year.
+        QStringLiteral("CREATE FUNCTION ordavo_stat_beleg() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+                       "BEGIN\n"
+                       "  IF OLD.lief_datum IS NOT NULL THEN\n"
+                       "    INSERT INTO stat_jahr_offen (jahr) VALUES (%1);\n"
+                       "  END IF;\n"
+                       "  IF TG_OP = 'UPDATE' AND NEW.lief_datum IS NOT NULL THEN\n"
+                       "    INSERT INTO stat_jahr_offen (jahr) VALUES (%2);\n"
+                       "  END IF;\n"
+                       "  RETURN NULL;\n"
+                       "END $f$")
+            .arg(jahr.arg(QStringLiteral("OLD.lief_datum")), jahr.arg(QStringLiteral("NEW.lief_datum"))),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_stat_aendern AFTER UPDATE ON t_lieferschein FOR EACH ROW "
+                       "WHEN (OLD.id IS DISTINCT FROM NEW.id OR OLD.lief_datum IS DISTINCT FROM NEW.lief_datum "
+                       "OR OLD.lief_adresse_id IS DISTINCT FROM NEW.lief_adresse_id) EXECUTE FUNCTION ordavo_stat_beleg()"),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_stat_weg AFTER DELETE ON t_lieferschein FOR EACH ROW "
+                       "EXECUTE FUNCTION ordavo_stat_beleg()"),
+        // Emptied tables leave nothing to sum.
+        QStringLiteral("CREATE FUNCTION ordavo_stat_leeren() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+                       "BEGIN\n"
+                       "  DELETE FROM stat_jahr_artikel;\n"
+                       "  DELETE FROM stat_jahr_kunden;\n"
+                       "  INSERT INTO stat_jahr_offen (jahr) SELECT DISTINCT %1 FROM t_lieferschein l "
+                       "WHERE l.lief_datum IS NOT NULL;\n"
+                       "  RETURN NULL;\n"
+                       "END $f$").arg(jahr.arg(QStringLiteral("l.lief_datum"))),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_stat_leeren AFTER TRUNCATE ON t_lieferschein "
+                       "FOR EACH STATEMENT EXECUTE FUNCTION ordavo_stat_leeren()"),
+        QStringLiteral("CREATE TRIGGER t_lieferschein_artikel_stat_leeren AFTER TRUNCATE ON t_lieferschein_artikel "
+                       "FOR EACH STATEMENT EXECUTE FUNCTION ordavo_stat_leeren()"),
+        QStringLiteral("CREATE FUNCTION ordavo_stat_auffrischen() RETURNS boolean LANGUAGE plpgsql AS $f$\n"
+                       "DECLARE\n"
+                       "  jahre integer[];\n"
+                       "  erstes integer;\n"
+                       "  letztes integer;\n"
+                       "BEGIN\n"
+                       "  IF NOT pg_try_advisory_xact_lock(%1) THEN\n"
+                       "    RETURN false;\n"
+                       "  END IF;\n"
+                       "  WITH weg AS (DELETE FROM stat_jahr_offen RETURNING jahr)\n"
+                       "    SELECT array_agg(DISTINCT jahr), min(jahr), max(jahr) INTO jahre, erstes, letztes FROM weg;\n"
+                       "  IF jahre IS NULL THEN\n"
+                       "    RETURN true;\n"
+                       "  END IF;\n"
+                       "  DELETE FROM stat_jahr_artikel WHERE jahr IS NULL OR jahr = ANY (jahre);\n"
+                       "  DELETE FROM stat_jahr_kunden WHERE jahr IS NULL OR jahr = ANY (jahre);\n"
+                       "  INSERT INTO stat_jahr_artikel SELECT %2, a.la_artikel_id, sum(a.la_anzahl), %3 %4"
+                       "  INSERT INTO stat_jahr_kunden SELECT %2, l.lief_adresse_id, %3 %4"
+                       "  INSERT INTO stat_jahr_artikel SELECT NULL, aid, sum(anzahl), sum(gesamt), sum(einkauf), sum(spanne) "
+                       "FROM stat_jahr_artikel WHERE jahr IS NOT NULL GROUP BY aid;\n"
+                       "  INSERT INTO stat_jahr_kunden SELECT NULL, kid, sum(gesamt), sum(einkauf), sum(spanne) "
+                       "FROM stat_jahr_kunden WHERE jahr IS NOT NULL GROUP BY kid;\n"
+                       "  RETURN true;\n"
+                       "END $f$")
+            .arg(QString::number(JahressummenSperre()), jahr.arg(QStringLiteral("l.lief_datum")), summen, auswahl),
+    };
+}
+
 Beschreibung Lesen()
 {
     QTemporaryDir ordner;
@@ -205,6 +309,7 @@ Beschreibung Lesen()
         if (!db.Zeilen(QStringLiteral("SELECT 1 FROM pragma_table_info('%1') WHERE name = 'id' AND pk = 1").arg(t)).isEmpty())
             b.anweisungen << QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION ordavo_naechste_id()")
                                  .arg(Name(t + QStringLiteral("_id")), Name(t));
+    b.anweisungen << Jahressummen();
     b.anweisungen << QStringLiteral("CREATE TABLE %1 (version integer NOT NULL)").arg(VersionsTabelle());
     b.anweisungen << QStringLiteral("INSERT INTO %1 (version) VALUES (%2)").arg(VersionsTabelle()).arg(b.version);
     return b;
@@ -219,6 +324,13 @@ const Beschreibung& Schema()
 }  // namespace
 
 QString VersionsTabelle() { return QStringLiteral("t_schemaversion"); }
+
+QStringList Hilfstabellen()
+{
+    return {QStringLiteral("stat_jahr_artikel"), QStringLiteral("stat_jahr_kunden"), QStringLiteral("stat_jahr_offen")};
+}
+
+qint64 JahressummenSperre() { return 0x4f72646176; }
 
 int SchemaVersion() { return Schema().version; }
 

@@ -13,6 +13,14 @@ class PgVerbindung;
 // The table that holds the schema version on the server (one row).
 QString VersionsTabelle();
 
+// The server's own tables beside the program's: the yearly sales the
+// statistics read, kept by triggers.
+QStringList Hilfstabellen();
+
+// The transaction lock (pg_advisory_xact_lock) under which those sums are
+// brought up to date.
+qint64 JahressummenSperre();
+
 // The schema version of the database file (PRAGMA user_version).
 int SchemaVersion();
 

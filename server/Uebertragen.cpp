@@ -209,6 +209,7 @@ void TabellenEntfernen(PgVerbindung& db)
 {
     QStringList namen{SqlName(VersionsTabelle())};
     for (const QString& t : Tabellen()) namen << SqlName(t);
+    for (const QString& t : Hilfstabellen()) namen << SqlName(t);
     try {
         db.Ausfuehren(QStringLiteral("BEGIN"));
         db.Ausfuehren(QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(namen.join(QStringLiteral(", "))));
@@ -313,6 +314,10 @@ Uebertragung InLeereDatenbankUebertragen(sqlite3* quelle, PgVerbindung& ziel, bo
         Kopieren(quelle, ziel);
         ZaehlerNachziehen(ziel);
         Vergleichen(quelle, ziel, u);
+        // The statistics' yearly sums of the copied items, now rather than
+        // at the first statistic.
+        if (!ziel.Wert(QStringLiteral("SELECT to_regprocedure('ordavo_stat_auffrischen()')")).isNull())
+            ziel.Wert(QStringLiteral("SELECT ordavo_stat_auffrischen()"));
         ziel.Ausfuehren(QStringLiteral("COMMIT"));
     } catch (...) {
         Zurueckrollen(ziel);

@@ -462,9 +462,32 @@ bool ZuletztGeteilt() { return g_zuletztGeteilt; }
 
 namespace {
 
-// On a database server the server sums: one grouped pass over the period's
-// items per key, and the period's total from the keys' sums, into the same
-// temporary tables the statements read.
+std::atomic<bool> g_jahressummen{true};
+std::atomic<bool> g_zuletztJahressummen{false};
+
+QString ServerDatum(const QDate& d) { return QLatin1Char('\'') + d.toString(Qt::ISODate) + QLatin1Char('\''); }
+
+// The first value of the first row; a null QVariant without a row.
+QVariant ServerWert(data::Verbindung& verbindung, const QString& sql)
+{
+    data::Anweisung a(verbindung, sql);
+    return a.schritt() ? a.wert(0) : QVariant();
+}
+
+// Brings the server's yearly sums up to date (see the server schema). False
+// when the database has none, or another connection is summing them just now.
+bool JahressummenBereit(data::Verbindung& verbindung)
+{
+    if (!g_jahressummen) return false;
+    if (ServerWert(verbindung, QStringLiteral("SELECT CAST(to_regprocedure('ordavo_stat_auffrischen()') IS NOT NULL AS integer)")).toInt() == 0)
+        return false;
+    return ServerWert(verbindung, QStringLiteral("SELECT CAST(ordavo_stat_auffrischen() AS integer)")).toInt() == 1;
+}
+
+// On a database server the server sums: one grouped pass per key over the
+// period, into the same temporary tables the statements read. Whole years
+// come from the yearly sums the server keeps, the days before and after
+// them from the items.
 void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                         const QVariant& adresse)
 {
@@ -480,24 +503,52 @@ void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, con
     // CREATE TABLE AS; that form lets it read the items with all its
     // workers, an INSERT only with one. Dates and the id are the program's
     // own values (a date, a whole number), never text typed by the user.
-    QString bedingung = QStringLiteral("l.lief_datum BETWEEN '%1' AND '%2'")
-                            .arg(von.toString(Qt::ISODate), bis.toString(Qt::ISODate));
+    QString kunde;
     if (einKunde) {
         // As the catalogue compares it: "7" and "7.0" name address 7, other text none.
         bool zahl = false;
         const double id = adresse.toString().trimmed().toDouble(&zahl);
-        bedingung += zahl && std::isfinite(id) && id == std::floor(id) && std::fabs(id) < 9e15
-                         ? QStringLiteral(" AND l.lief_adresse_id = %1").arg(qint64(id))
-                         : QStringLiteral(" AND 1 = 0");
+        kunde = zahl && std::isfinite(id) && id == std::floor(id) && std::fabs(id) < 9e15
+                    ? QStringLiteral(" AND l.lief_adresse_id = %1").arg(qint64(id))
+                    : QStringLiteral(" AND 1 = 0");
+    }
+    const QString schluesselSpalte = artikel ? QStringLiteral("a.la_artikel_id") : QStringLiteral("l.lief_adresse_id");
+    const QString posten = QStringLiteral(
+        "SELECT %1 AS k, a.la_anzahl AS n, a.la_preis*a.la_anzahl AS g, a.la_artikel_einkauf*a.la_anzahl AS e, "
+        "a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl AS s "
+        "FROM t_lieferschein_artikel a INNER JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
+        "WHERE l.lief_datum BETWEEN %2 AND %3%4");
+    QStringList teile;
+    // Whole years of the period: from the first 1 January to the last 31 December in it.
+    const int erstesJahr = von.dayOfYear() == 1 ? von.year() : von.year() + 1;
+    const int letztesJahr = bis.month() == 12 && bis.day() == 31 ? bis.year() : bis.year() - 1;
+    g_zuletztJahressummen = false;
+    if (!einKunde && von <= bis && erstesJahr <= letztesJahr && JahressummenBereit(verbindung)) {
+        g_zuletztJahressummen = true;
+        const QString tabelle = artikel ? QStringLiteral("stat_jahr_artikel") : QStringLiteral("stat_jahr_kunden");
+        // A period over every year with sales reads the sums of all years.
+        const QList<QVariant> jahre = [&] {
+            data::Anweisung a(verbindung, QStringLiteral("SELECT min(jahr), max(jahr) FROM %1 WHERE jahr IS NOT NULL").arg(tabelle));
+            a.schritt();
+            return QList<QVariant>{a.wert(0), a.wert(1)};
+        }();
+        const bool alle = jahre.at(0).isNull() || (jahre.at(0).toInt() >= erstesJahr && jahre.at(1).toInt() <= letztesJahr);
+        teile << QStringLiteral("SELECT %1 AS k, %2 AS n, gesamt AS g, einkauf AS e, spanne AS s FROM %3 WHERE %4")
+                     .arg(artikel ? QStringLiteral("aid") : QStringLiteral("kid"),
+                          artikel ? QStringLiteral("anzahl") : QStringLiteral("CAST(NULL AS double precision)"), tabelle,
+                          alle ? QStringLiteral("jahr IS NULL")
+                               : QStringLiteral("jahr BETWEEN %1 AND %2").arg(erstesJahr).arg(letztesJahr));
+        if (von < QDate(erstesJahr, 1, 1))
+            teile << posten.arg(schluesselSpalte, ServerDatum(von), ServerDatum(QDate(erstesJahr - 1, 12, 31)), kunde);
+        if (bis > QDate(letztesJahr, 12, 31))
+            teile << posten.arg(schluesselSpalte, ServerDatum(QDate(letztesJahr + 1, 1, 1)), ServerDatum(bis), kunde);
+    } else {
+        teile << posten.arg(schluesselSpalte, ServerDatum(von), ServerDatum(bis), kunde);
     }
     verbindung.Ausfuehren(QStringLiteral("DROP TABLE IF EXISTS temp.stat_posten"));
-    verbindung.Ausfuehren(
-        QStringLiteral("CREATE TEMP TABLE stat_posten AS SELECT %1 AS k, sum(a.la_anzahl) AS n, sum(a.la_preis*a.la_anzahl) AS g, "
-                       "sum(a.la_artikel_einkauf*a.la_anzahl) AS e, "
-                       "sum(a.la_preis*a.la_anzahl - a.la_artikel_einkauf*a.la_anzahl) AS s "
-                       "FROM t_lieferschein_artikel a INNER JOIN t_lieferschein l ON l.id = a.la_lieferschein_id "
-                       "WHERE %2 GROUP BY %1")
-            .arg(artikel ? QStringLiteral("a.la_artikel_id") : QStringLiteral("l.lief_adresse_id"), bedingung));
+    verbindung.Ausfuehren(QStringLiteral("CREATE TEMP TABLE stat_posten AS SELECT k, sum(n) AS n, sum(g) AS g, sum(e) AS e, "
+                                         "sum(s) AS s FROM (%1) x GROUP BY k")
+                              .arg(teile.join(QStringLiteral(" UNION ALL "))));
     data::Transaktion t(verbindung);
     verbindung.Ausfuehren(
         QStringLiteral("DELETE FROM temp.stat_artikel; DELETE FROM temp.stat_kunden; DELETE FROM temp.stat_summen;"
@@ -509,6 +560,9 @@ void SummierenAufServer(data::Verbindung& verbindung, Schluessel schluessel, con
 }
 
 }  // namespace
+
+bool SetzeJahressummen(bool nutzen) { return g_jahressummen.exchange(nutzen); }
+bool ZuletztAusJahressummen() { return g_zuletztJahressummen; }
 
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse)

@@ -34,7 +34,8 @@ enum class Schluessel {
 // included). With `adresse` set (an address id, as number or decimal text)
 // only that customer's notes count. Throws data::Fehler on a database error.
 // On a database server the server sums, by key in one grouped pass, into
-// the same tables. Returns true (the statements of Statistikabfragen.h apply).
+// the same tables; whole years of a period without customer come from the
+// yearly sums the server keeps beside the items. Returns true (the statements of Statistikabfragen.h apply).
 bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate& von, const QDate& bis,
                const QVariant& adresse = QVariant());
 
@@ -44,5 +45,10 @@ bool Summieren(data::Verbindung& verbindung, Schluessel schluessel, const QDate&
 qint64 SetzeZweiKerneAb(qint64 posten);
 // Whether the last pass over all items was shared by two connections.
 bool ZuletztGeteilt();
+// Whether the server's yearly sums may be used (default yes); tests compare
+// both ways. Returns the previous setting.
+bool SetzeJahressummen(bool nutzen);
+// Whether the last sums on the server read whole years from those sums.
+bool ZuletztAusJahressummen();
 
 }  // namespace stats

@@ -183,6 +183,15 @@ void TstServeruebernahme::dateiAufDenServer()
         QCOMPARE(Inhalt(db.Abfrage(sql).zeilen), inDerDatei ? Inhalt(test::Zeilen(sql)) : QStringList());
     }
     QCOMPARE(db.Wert(QStringLiteral("SELECT version FROM t_schemaversion")).toLongLong(), qint64(server::SchemaVersion()));
+    // The statistics' yearly sums come with the copy.
+    QCOMPARE(db.Wert(QStringLiteral("SELECT count(*) FROM stat_jahr_offen")).toLongLong(), qint64(0));
+    const QString summe = db.Wert(QStringLiteral(
+        "SELECT round(CAST(sum(a.la_preis*a.la_anzahl) AS numeric), 4) FROM t_lieferschein_artikel a "
+        "JOIN t_lieferschein l ON l.id = a.la_lieferschein_id WHERE l.lief_datum IS NOT NULL")).toString();
+    QVERIFY(!summe.isEmpty());
+    for (const char* t : {"stat_jahr_artikel", "stat_jahr_kunden"})
+        QCOMPARE(db.Wert(QStringLiteral("SELECT round(CAST(sum(gesamt) AS numeric), 4) FROM %1 WHERE jahr IS NULL")
+                             .arg(QLatin1String(t))).toString(), summe);
 
     // The protocol beside the file says what was counted where.
     const QString protokoll = ProtokollNeben(datei);
