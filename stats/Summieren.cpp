@@ -475,13 +475,23 @@ QVariant ServerWert(data::Verbindung& verbindung, const QString& sql)
 }
 
 // Brings the server's yearly sums up to date (see the server schema). False
-// when the database has none, or another connection is summing them just now.
+// when the database has none, another connection is summing them just now,
+// or they cannot be written (a login that may only read): the items are
+// summed then, as without them.
 bool JahressummenBereit(data::Verbindung& verbindung)
 {
     if (!g_jahressummen) return false;
     if (ServerWert(verbindung, QStringLiteral("SELECT CAST(to_regprocedure('ordavo_stat_auffrischen()') IS NOT NULL AS integer)")).toInt() == 0)
         return false;
-    return ServerWert(verbindung, QStringLiteral("SELECT CAST(ordavo_stat_auffrischen() AS integer)")).toInt() == 1;
+    try {
+        // A savepoint inside an open transaction, which a failure must not end.
+        data::Transaktion t(verbindung);
+        const bool bereit = ServerWert(verbindung, QStringLiteral("SELECT CAST(ordavo_stat_auffrischen() AS integer)")).toInt() == 1;
+        t.commit();
+        return bereit;
+    } catch (const data::Fehler&) {
+        return false;
+    }
 }
 
 // On a database server the server sums: one grouped pass per key over the
