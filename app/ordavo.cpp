@@ -121,18 +121,24 @@ void TOrdavo::ERechnungEinrichten1Click()
     if (App().DMOrdavo) TERechnungEinrichten::Einrichten(this);
 }
 
-// The notes as they are now, also those another workstation stored since
-// they were read; the current note stays current. A note being entered or
-// changed keeps its row: reading again would discard what was typed.
+namespace {
+
+// A list as it is now, also with the rows another workstation stored since
+// it was read; the current row stays current. A row being entered or
+// changed keeps the list as it is: reading again would discard what was typed.
+void NeuLesen(data::Dataset* ds, const QString& schluessel)
+{
+    if (!ds || !ds->Active() || ds->State() != data::Dataset::Zustand::Browse) return;
+    const QVariant aktuell = ds->IsEmpty() ? QVariant() : ds->FieldByName(schluessel).value();
+    ds->Requery();
+    if (!aktuell.isNull()) ds->Locate(schluessel, aktuell);
+}
+
+}  // namespace
+
 void TOrdavo::LieferscheineNeuLesen()
 {
-    TDMOrdavo* dm = App().DMOrdavo;
-    if (!dm) return;
-    data::Dataset* ls = dm->ADO_Lieferschein;
-    if (!ls->Active() || ls->State() != data::Dataset::Zustand::Browse) return;
-    const QVariant aktuell = ls->IsEmpty() ? QVariant() : ls->FieldByName(QStringLiteral("t_lieferschein.id")).value();
-    ls->Requery();
-    if (!aktuell.isNull()) ls->Locate(QStringLiteral("t_lieferschein.id"), aktuell);
+    if (TDMOrdavo* dm = App().DMOrdavo) NeuLesen(dm->ADO_Lieferschein, QStringLiteral("t_lieferschein.id"));
 }
 
 void TOrdavo::BitBtn4Click()
@@ -162,11 +168,13 @@ void TOrdavo::BitBtn6Click()
 
 void TOrdavo::ArtikelstammClick()
 {
+    if (TDMOrdavo* dm = App().DMOrdavo) NeuLesen(dm->ADO_artikel, QStringLiteral("id"));
     Zeigen(Stamm().Artikel);
 }
 
 void TOrdavo::AdressenstammClick()
 {
+    if (TDMOrdavo* dm = App().DMOrdavo) NeuLesen(dm->ADO_t_adressen, QStringLiteral("id"));
     Zeigen(Stamm().Adressen);
 }
 

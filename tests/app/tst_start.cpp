@@ -11,6 +11,9 @@
 #include "data/Fehler.h"
 #include "data/dm_ordavo.h"
 #include "delivery/Lieferfenster.h"
+#include "masterdata/Artikel_.h"
+#include "masterdata/Stammdatenfenster.h"
+#include "masterdata/adressen_.h"
 #include "delivery/Lieferschein_.h"
 #include "delivery/Lieferschein_Kopfdaten.h"
 #include "delivery/nochnichtbezahlt_.h"
@@ -438,6 +441,53 @@ private slots:
             if (nr == 2) offene->findChild<QPushButton*>("BitBtn3")->click();
         }
         QCOMPARE(gelesen, (QStringList{"1", "2", "3"}));
+        test::ProgrammBeenden();
+    }
+
+    // Another workstation's new customer and article are in the lists the
+    // next time they are opened or brought to the front; the current row
+    // stays current. A row being changed keeps the list as it is.
+    void stammlistenLesenBeimOeffnenNeu()
+    {
+        test::Programmordner ordner;
+        test::Sql("INSERT INTO t_stammdaten (stammd_firma) VALUES ('Firma')");
+        test::Sql("INSERT INTO t_adressen (id, adr_firma) VALUES (1, 'Erste'), (2, 'Zweite')");
+        test::Sql("INSERT INTO t_artikel (id, artikel_nr, artikel_bez) VALUES (1, 100, 'Erster'), (2, 200, 'Zweiter')");
+        test::ProgrammErzeugen();
+        TOrdavo* h = Programm().Ordavo;
+        TDMOrdavo* dm = App().DMOrdavo;
+        const struct {
+            const char* knopf;
+            data::Dataset* ds;
+            QWidget* fenster;
+            const char* neu;
+        } listen[] = {
+            {"BitBtn3", dm->ADO_t_adressen, Stamm().Adressen, "INSERT INTO t_adressen (id, adr_firma) VALUES (3, 'Dritte')"},
+            {"BitBtn1", dm->ADO_artikel, Stamm().Artikel, "INSERT INTO t_artikel (id, artikel_nr, artikel_bez) VALUES (3, 300, 'Dritter')"},
+        };
+        for (const auto& l : listen) {
+            const auto neu = [&](int id) { test::Sql(QString::fromUtf8(l.neu).replace(QLatin1String("3"), QString::number(id))); };
+            h->findChild<QPushButton*>(l.knopf)->click();
+            QVERIFY(l.fenster->isVisible());
+            QCOMPARE(l.ds->RecordCount(), 2);
+            l.fenster->close();
+            neu(3);
+            h->findChild<QPushButton*>(l.knopf)->click();
+            QVERIFY2(l.ds->RecordCount() == 3, l.knopf);
+            // Shown already, the list is read again when brought to the front.
+            QVERIFY(l.ds->Locate(QStringLiteral("id"), 2));
+            neu(4);
+            h->findChild<QPushButton*>(l.knopf)->click();
+            QCOMPARE(l.ds->RecordCount(), 4);
+            QCOMPARE(l.ds->FieldByName(QStringLiteral("id")).value().toInt(), 2);
+            // Not while a row is being changed.
+            l.ds->Edit();
+            neu(5);
+            h->findChild<QPushButton*>(l.knopf)->click();
+            QCOMPARE(l.ds->RecordCount(), 4);
+            l.ds->Cancel();
+            l.fenster->close();
+        }
         test::ProgrammBeenden();
     }
 
