@@ -1,6 +1,8 @@
 #include "backup/ServerSicherung.h"
 
 #include "backup/backend_komprimieren.h"
+#include "data/Fehler.h"
+#include "server/PgVerbindung.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,8 +12,6 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringList>
-
-#include <libpq-fe.h>
 
 namespace backup {
 
@@ -23,34 +23,6 @@ bool ScheitertServer(QString* fehler, const QString& text)
 {
     if (fehler) *fehler = text + QString::fromUtf8(kNichtsVomServerGesichert);
     return false;
-}
-
-// The database the connection string names, for messages; empty when it
-// names none and libpq's default applies. False when the string cannot be
-// read or carries a password.
-bool AngabePruefen(const QString& angabe, QString* datenbank, QString* fehler)
-{
-    char* text = nullptr;
-    PQconninfoOption* optionen = PQconninfoParse(angabe.toUtf8().constData(), &text);
-    if (!optionen) {
-        const QString grund = text ? QString::fromUtf8(text).trimmed() : QStringLiteral("zu wenig Speicher");
-        PQfreemem(text);
-        return ScheitertServer(fehler, QStringLiteral("Die Verbindungsangabe für den Datenbankserver ist ungültig: %1")
-                                  .arg(grund));
-    }
-    bool kennwort = false;
-    for (PQconninfoOption* o = optionen; o->keyword; ++o) {
-        if (!o->val || !*o->val) continue;
-        if (qstrcmp(o->keyword, "password") == 0) kennwort = true;
-        if (qstrcmp(o->keyword, "dbname") == 0) *datenbank = QString::fromUtf8(o->val);
-    }
-    PQconninfoFree(optionen);
-    if (kennwort)
-        return ScheitertServer(fehler, QStringLiteral(
-                                  "Die Verbindungsangabe für den Datenbankserver enthält ein Kennwort. Das Kennwort "
-                                  "gehört in die Datei ~/.pgpass (oder in die Datei, die PGPASSFILE nennt), nicht in "
-                                  "die Verbindungsangabe."));
-    return true;
 }
 
 // What pg_dump wrote to its error output, from its own first line on:
@@ -94,7 +66,11 @@ bool ServerAuslesen(const QString& angabe, const QString& datei, QString* fehler
                     const std::function<void(qint64)>& fortschritt)
 {
     QString datenbank;
-    if (!AngabePruefen(angabe, &datenbank, fehler)) return false;
+    try {
+        datenbank = server::VerbindungsangabePruefen(angabe);
+    } catch (const data::Fehler& f) {
+        return ScheitertServer(fehler, f.text());
+    }
 
     const QString programm = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
     if (programm.isEmpty())

@@ -36,7 +36,7 @@ void Stumm(void*, const char*) {}
 
 }  // namespace
 
-void VerbindungsangabePruefen(const QString& angabe)
+QString VerbindungsangabePruefen(const QString& angabe)
 {
     char* fehler = nullptr;
     PQconninfoOption* optionen = PQconninfoParse(angabe.toUtf8().constData(), &fehler);
@@ -46,13 +46,18 @@ void VerbindungsangabePruefen(const QString& angabe)
         throw data::Fehler(QStringLiteral("Die Verbindungsangabe für den Datenbankserver ist ungültig: %1").arg(text));
     }
     bool kennwort = false;
-    for (PQconninfoOption* o = optionen; o->keyword; ++o)
-        if (qstrcmp(o->keyword, "password") == 0 && o->val && *o->val) kennwort = true;
+    QString datenbank;
+    for (PQconninfoOption* o = optionen; o->keyword; ++o) {
+        if (!o->val || !*o->val) continue;
+        if (qstrcmp(o->keyword, "password") == 0) kennwort = true;
+        if (qstrcmp(o->keyword, "dbname") == 0) datenbank = QString::fromUtf8(o->val);
+    }
     PQconninfoFree(optionen);
     if (kennwort)
         throw data::Fehler(QStringLiteral(
             "Die Verbindungsangabe für den Datenbankserver enthält ein Kennwort. Das Kennwort gehört in die Datei "
             "~/.pgpass (oder in die Datei, die PGPASSFILE nennt), nicht in die Verbindungsangabe."));
+    return datenbank;
 }
 
 QByteArray AlsText(const QVariant& wert)

@@ -14,7 +14,9 @@ namespace server {
 // Refuses a connection string that libpq cannot read, and one that carries a
 // password: passwords belong in ~/.pgpass (or the file PGPASSFILE names),
 // never in a settings file or on a command line. Throws data::Fehler.
-void VerbindungsangabePruefen(const QString& angabe);
+// Returns the database the string names, for messages; empty when it names
+// none and libpq's default applies.
+QString VerbindungsangabePruefen(const QString& angabe);
 
 struct PgErgebnis {
     QStringList spalten;             // result-column names as the server gives them
